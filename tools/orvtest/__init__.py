@@ -1,0 +1,1 @@
+"""Helpers for the scenario tests: loopback servers and Wine runs."""
