@@ -6,6 +6,7 @@
 #include "config/ConfigImp.h"
 #include "config/names.h"
 #include "model/DownloaderModel.h"
+#include "telemetry/OvReporter.h"
 #include "skin/PaintManager.h"
 #include "skin/SkinFonts.h"
 #include "skin/SkinPackage.h"
@@ -20,6 +21,13 @@ const int kSkinArchiveId = 129;
 const wchar_t kLanguageTable[] = L"multi_language.tsv";
 const wchar_t kDefaultLanguage[] = L"en_US";
 const int kMainIconId = 107;
+const DWORD kReporterStopMs = 3000;
+
+void reportStartFailure(const char* reason) {
+    OvReporter::instance()->report(L"download_fail", [reason](JsonValue& properties, JsonAllocator& allocator) {
+        properties.AddMember("failure_reason", JsonValue(reason, allocator), allocator);
+    });
+}
 
 DWORD mainFrameStyle() {
     DWORD style = WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN;
@@ -68,6 +76,7 @@ bool DownloadImpl::entrance(HINSTANCE instance, const wchar_t* commandLine) {
     showMainFrame();
     ipc_.create(config::names::kInstanceName, this);
     model->trackEvent(L"download_run", model->openId);
+    OvReporter::instance()->report(L"run_downloader");
     return true;
 }
 
@@ -109,6 +118,7 @@ void DownloadImpl::runSystemChecks() {
     auto endRun = [frame] { frame->Close(1); };
     if (!utility::usystem::isVistaOrLater()) {
         msg::showMessageBox(owner, {L"sure", endRun, true}, L"MsgBox_error", L"MsgBox_xp");
+        reportStartFailure("xp");
         return;
     }
     if (utility::usystem::is64BitSystem()) return;
@@ -116,6 +126,7 @@ void DownloadImpl::runSystemChecks() {
     if (ConfigImp::getInstance()->isPlayer4()) return;
     msg::showMessageBox2(owner, {L"jump_download", [this] { switchToPlayer4(); }, true},
                          {L"do_exit", endRun, false}, L"MsgBox_error", L"MsgBox_32");
+    reportStartFailure("system32");
 }
 
 void DownloadImpl::switchToPlayer4() {
@@ -139,6 +150,7 @@ int DownloadImpl::onHandleWindowIPC(unsigned int message, int wParam, int) {
 
 void DownloadImpl::shutdown() {
     if (mainFrame_ && IsWindow(mainFrame_->GetHWND())) ::ShowWindow(mainFrame_->GetHWND(), SW_HIDE);
+    OvReporter::instance()->stop(kReporterStopMs);
     if (DownloaderModel::existingInstance()) DownloaderModel::destroyInstance();
     curl_global_cleanup();
 }

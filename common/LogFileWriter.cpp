@@ -132,6 +132,9 @@ void LogFileWriter::threadMain() {
         if (!pending_.empty()) {
             // A file that could not be opened loses the records silently.
             if (file) {
+                // Append mode: another process (a second instance) may share
+                // the file, so every batch goes to the current end.
+                seek(file.get(), 0, FILE_END);
                 writeAll(file.get(), pending_.data(), pending_.size());
                 cutIfTooLarge(file.get());
             }

@@ -3,13 +3,30 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <cwchar>
+
+#include "config/BuildSettings.h"
 
 namespace utility {
 namespace usystem {
 
 namespace {
 
+#if ORVANE_TEST_ENDPOINTS
+// Test builds only: scenario tests run the whole program as if on another
+// system ("xp" or "x86") through ORVANE_TEST_SYSTEM. Release builds have no
+// such override.
+bool simulatedSystem(const wchar_t* name) {
+    wchar_t value[16];
+    DWORD length = GetEnvironmentVariableW(L"ORVANE_TEST_SYSTEM", value, 16);
+    return length > 0 && length < 16 && wcscmp(value, name) == 0;
+}
+#endif
+
 DWORD realMajorVersion() {
+#if ORVANE_TEST_ENDPOINTS
+    if (simulatedSystem(L"xp")) return 5;
+#endif
     OSVERSIONINFOEXW info = {};
     info.dwOSVersionInfoSize = sizeof(OSVERSIONINFOEXW);
     auto* basic = reinterpret_cast<OSVERSIONINFOW*>(&info);
@@ -22,6 +39,9 @@ DWORD realMajorVersion() {
 }
 
 WORD realNativeArchitecture() {
+#if ORVANE_TEST_ENDPOINTS
+    if (simulatedSystem(L"x86")) return PROCESSOR_ARCHITECTURE_INTEL;
+#endif
     using NativeInfoFn = void(WINAPI*)(LPSYSTEM_INFO);
     SYSTEM_INFO info = {};
     // Asked by name: the native answer matters for a 32-bit process on a

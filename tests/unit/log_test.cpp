@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -248,6 +249,22 @@ INSTANTIATE_TEST_SUITE_P(
                     ExistingFileCase{"Utf16BigEndianIsAppendedTo", std::string("\xFE\xFF", 2),
                                      "\xFE\xFFrec\r\n"}),
     [](const testing::TestParamInfo<ExistingFileCase>& info) { return std::string(info.param.name); });
+
+// Two instances share one log file: neither may write over the other's records.
+TEST(LogFileWriterTest, WritersSharingAFileBothAppend) {
+    testsupport::TempDir dir;
+    const std::wstring path = dir.file(L"downloader.log");
+    common::LogFileWriter first(path);
+    common::LogFileWriter second(path);
+    for (const char* record : {"first-1\r\n", "second-1\r\n", "first-2\r\n", "second-2\r\n"}) {
+        common::LogFileWriter& writer = record[0] == 'f' ? first : second;
+        writer.append(record, strlen(record));
+        writer.flush();
+    }
+    first.stop();
+    second.stop();
+    EXPECT_EQ(testsupport::readFile(path), "first-1\r\nsecond-1\r\nfirst-2\r\nsecond-2\r\n");
+}
 
 TEST(LogFileWriterTest, BacklogIsBoundedWhenTheWriterCannotKeepUp) {
     testsupport::TempDir dir;

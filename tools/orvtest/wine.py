@@ -62,6 +62,10 @@ class Scenario:
         for p in self.procs:
             if p.poll() is None:
                 p.kill()
+                p.wait(10)
+            for stream in (p.stdout, p.stderr):
+                if stream:
+                    stream.close()
         subprocess.run([WINESERVER, "-k"], env=self.env(), stdout=subprocess.DEVNULL,
                        stderr=subprocess.DEVNULL)
         if os.environ.get("ORVANE_KEEP_SCENARIO"):
