@@ -144,6 +144,7 @@ int DownloadImpl::onHandleWindowIPC(unsigned int message, int wParam, int) {
         showMainFrame();
     } else if (message == config::names::kMsgInstallerFailed) {
         OV_LOG("DownloadImpl::onHandleWindowIPC", L"player install error! %d", wParam);
+        if (mainFrame_) mainFrame_->showDownloadError();
     }
     return 0;
 }

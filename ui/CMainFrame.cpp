@@ -41,7 +41,10 @@ void CMainFrame::Close(UINT result) {
     if (hwnd_) PostMessageW(hwnd_, WM_CLOSE, result, 0);
 }
 
+// The plain stand-in has no path field, logo or error box to show yet.
 void CMainFrame::refreshEdition() {}
+
+void CMainFrame::showDownloadError() {}
 
 LRESULT CALLBACK CMainFrame::windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_NCCREATE) {

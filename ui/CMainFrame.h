@@ -20,6 +20,8 @@ public:
 
     // After a switch to the 4 edition: the path field and the logo follow.
     void refreshEdition();
+    // The emulator's installer reported a failure: the download-error box.
+    void showDownloadError();
 
 private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
