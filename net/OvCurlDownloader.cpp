@@ -21,6 +21,8 @@ using CurlHeaders = common::UniqueHandle<common::NullHandleTraits<curl_slist*, &
 const char kJsonContentType[] = "Content-Type:application/json;charset=UTF-8";
 const long kMaxRedirects = 5;
 const long kPostConnectTimeoutMs = 8000;
+// A peer that stops sending (or never answers) for this long is given up.
+const long kStallSeconds = 60;
 const curl_off_t kMaxReceiveBytesPerSecond = 20971520;
 const DWORD kProgressIntervalMs = 1000;
 const wchar_t kPartialSuffix[] = L".part";
@@ -89,6 +91,9 @@ void applyCommon(CURL* curl, const std::string& url) {
     applyTrust(curl);
     curl_easy_setopt(curl, CURLOPT_FORBID_REUSE, 1L);
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    // Without this a silent server holds a transfer, and its thread, for ever.
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    curl_easy_setopt(curl, CURLOPT_LOW_SPEED_TIME, kStallSeconds);
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
 }
 

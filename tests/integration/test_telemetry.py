@@ -3,14 +3,19 @@ cases run in telemetry_served.exe under Wine, one case per process (the
 reporter is process-wide); this side starts the receivers, points the
 program at them and checks what arrived."""
 
+import json
 import os
 import re
+import shutil
 import socket
 import sys
 import unittest
+import urllib.error
+import urllib.request
 
 from orvtest import certs
-from orvtest.receivers import AnalyticsReceiver, ReportReceiver, report_signature
+from orvtest.receivers import ANALYTICS_PATH, CONTENT_TYPE, REPORT_PATH, AnalyticsReceiver, ReportReceiver, \
+    report_signature
 from orvtest.server import LocalServer
 from orvtest.wine import Scenario
 
@@ -80,7 +85,8 @@ class Telemetry(unittest.TestCase):
             self.assertEqual({k: event["properties"][k] for k in IDENTITY}, IDENTITY)
         extras = [list(e["properties"].items())[6:] for e in batch.events]
         # "café" left the program in the code page and arrives UTF-8 encoded once.
-        self.assertEqual(extras, [[], [("failure_reason", "9999_0")], [("duration", 1234), ("name", "café")]])
+        self.assertEqual(extras, [[], [("failure_reason", "9999_0")],
+                                  [("duration", 1234), ("name", "café")]])
 
     def test_first_cycle_then_a_stop_during_its_post(self):
         srv, reports, _ = self.serve()
@@ -139,6 +145,86 @@ class Telemetry(unittest.TestCase):
         props = batch.events[0]["properties"]
         self.assertEqual((props["openid"], props["language"], props["device_id"]),
                          ("4321", "kr", event.client_id))
+
+    # --- the installer itself ------------------------------------------------
+    def test_installer_run_sends_its_start_events(self):
+        """Start-up queues "download_run" and reports "run_downloader"; closing
+        the window makes the reporter's last cycle send the report."""
+        srv, reports, analytics = self.serve()
+        exe = os.path.join(self.scenario.root, "orvane9_en_1234_x.exe")
+        shutil.copy(self.scenario.exe("OrvaneInstaller.exe"), exe)
+        proc = self.scenario.start(exe, ORVANE_TEST_HOST_REPORT=srv.url(""),
+                                   ORVANE_TEST_HOST_ANALYTICS=srv.url(""))
+        # Queued analytics events still waiting when the model goes are dropped.
+        self.assertTrue(analytics.wait_for(1, timeout=120), self.scenario.read_log()[-3000:])
+        self.scenario.run("taskkill", "/im", os.path.basename(exe))
+        self.assertEqual(proc.wait(60), 0)
+
+        self.assertEqual(analytics.rejected, [])
+        [event] = analytics.accepted
+        self.assertEqual((event.name, event.label), ("download_run", "1234"))
+        self.assertEqual(reports.rejected, [])
+        [batch] = reports.accepted
+        self.assertIn("run_downloader", event_keys(batch))
+        props = batch.events[event_keys(batch).index("run_downloader")]["properties"]
+        self.assertEqual((props["openid"], props["device_id"]), ("1234", event.client_id))
+
+
+def post(url: str, body: bytes, headers: dict) -> int:
+    request = urllib.request.Request(url, body, {"Content-Type": CONTENT_TYPE, **headers}, method="POST")
+    try:
+        with urllib.request.urlopen(request) as response:
+            return response.status
+    except urllib.error.HTTPError as e:
+        return e.code
+
+
+class Receivers(unittest.TestCase):
+    """The receivers refuse what the real services would, so an empty
+    rejected list above means something."""
+
+    EVENT = {"appId": 1, "eventId": "", "eventKey": "run_downloader", "timestamp": 1700000000000,
+             "properties": {"mnq_version": "2.2", "mnq_mac": "m", "device_id": "m", "openid": "100",
+                            "language": "en", "downloader_package": 1}}
+
+    def test_report_receiver_checks_signature_and_body(self):
+        def pretty(events):
+            return json.dumps(events, indent=4).encode()
+        swapped = dict(reversed(list(self.EVENT.items())))
+        cases = [  # (name, body, event count signed, accepted)
+            ("two events signed as two", pretty([self.EVENT, self.EVENT]), 2, True),
+            ("two events signed as one", pretty([self.EVENT, self.EVENT]), 1, False),
+            ("compact body", json.dumps([self.EVENT]).encode(), 1, False),
+            ("members out of order", pretty([swapped]), 1, False),
+            ("empty batch", b"[]", 0, False),
+        ]
+        with LocalServer() as srv:
+            reports = ReportReceiver(srv)
+            for name, body, signed, accepted in cases:
+                with self.subTest(name):
+                    signature = report_signature("1700000000123", signed)
+                    status = post(srv.url(REPORT_PATH), body,
+                                  {"timestamp": "1700000000123", "signature": signature})
+                    self.assertEqual(status, 200 if accepted else 403)
+            self.assertEqual(len(reports.accepted), 1)
+
+    def test_analytics_receiver_checks_body_and_query(self):
+        params = {"event_category": "2.2", "event_label": ""}
+        event = {"client_id": "c", "events": [{"name": "n", "params": params}]}
+        compact = json.dumps(event, separators=(",", ":")).encode()
+        query = "?measurement_id=G-1&api_secret=s"
+        cases = [  # (name, path and query, body, accepted)
+            ("compact", ANALYTICS_PATH + query, compact, True),
+            ("pretty", ANALYTICS_PATH + query, json.dumps(event, indent=4).encode(), False),
+            ("ids swapped", ANALYTICS_PATH + "?api_secret=s&measurement_id=G-1", compact, False),
+            ("label missing", ANALYTICS_PATH + query, compact.replace(b',"event_label":""', b""), False),
+        ]
+        with LocalServer() as srv:
+            analytics = AnalyticsReceiver(srv)
+            for name, path, body, accepted in cases:
+                with self.subTest(name):
+                    self.assertEqual(post(srv.url(path), body, {}), 204 if accepted else 400)
+            self.assertEqual([(e.measurement_id, e.api_secret) for e in analytics.accepted], [("G-1", "s")])
 
 
 if __name__ == "__main__":
