@@ -95,8 +95,8 @@ void DownloadImpl::prepareSkin(HINSTANCE instance) {
 
 void DownloadImpl::showMainFrame() {
     OV_LOG("DownloadImpl::showMainFrame", L"create main");
-    if (!mainFrame_) createMainFrame();
-    HWND hwnd = mainFrame_->GetHWND();
+    if (!mainFrameMade_) createMainFrame();
+    HWND hwnd = mainFrame_ ? mainFrame_->GetHWND() : nullptr;
     if (!hwnd) return;
     ::ShowWindow(hwnd, SW_SHOW);
     BringWindowToTop(hwnd);
@@ -105,17 +105,25 @@ void DownloadImpl::showMainFrame() {
 }
 
 void DownloadImpl::createMainFrame() {
-    mainFrame_ = std::make_unique<CMainFrame>();
+    mainFrameMade_ = true;
+    mainFrame_ = new CMainFrame([this] { mainFrame_ = nullptr; });
     HWND hwnd = mainFrame_->Create(nullptr, L"", mainFrameStyle(), 0);
-    if (!hwnd) return;
+    if (!hwnd) {
+        // Without its window nothing could ever end the run.
+        OV_LOG("DownloadImpl::showMainFrame", L"create main window failed! lastError = %d",
+               static_cast<int>(GetLastError()));
+        mainFrame_ = nullptr;
+        PostQuitMessage(0);
+        return;
+    }
     setWindowIcons(hwnd, DownloaderModel::instance()->moduleInstance);
     mainFrame_->CenterWindow();
 }
 
 void DownloadImpl::runSystemChecks() {
     HWND owner = mainFrame_->GetHWND();
-    CMainFrame* frame = mainFrame_.get();
-    auto endRun = [frame] { frame->Close(1); };
+    // Closing the main window with result 1 ends the run.
+    auto endRun = [owner] { PostMessageW(owner, WM_CLOSE, 1, 0); };
     if (!utility::usystem::isVistaOrLater()) {
         msg::showMessageBox(owner, {L"sure", endRun, true}, L"MsgBox_error", L"MsgBox_xp");
         reportStartFailure("xp");
@@ -135,7 +143,7 @@ void DownloadImpl::switchToPlayer4() {
     model->installPath.clear();
     model->_calcInstallPath();
     model->playerUrl = model->player4Url;
-    if (mainFrame_) mainFrame_->refreshEdition();
+    if (mainFrame_) mainFrame_->refreshEditionView();
 }
 
 int DownloadImpl::onHandleWindowIPC(unsigned int message, int wParam, int) {
@@ -150,7 +158,7 @@ int DownloadImpl::onHandleWindowIPC(unsigned int message, int wParam, int) {
 }
 
 void DownloadImpl::shutdown() {
-    if (mainFrame_ && IsWindow(mainFrame_->GetHWND())) ::ShowWindow(mainFrame_->GetHWND(), SW_HIDE);
+    if (mainFrame_) mainFrame_->ShowWindow(false);
     OvReporter::instance()->stop(kReporterStopMs);
     if (DownloaderModel::existingInstance()) DownloaderModel::destroyInstance();
     curl_global_cleanup();

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
 
 #include "utility/WindowIPC.h"
@@ -39,7 +38,9 @@ private:
     void switchToPlayer4();
 
     utility::WindowIPC ipc_;
-    std::unique_ptr<CMainFrame> mainFrame_;
+    // Made once; the window deletes itself at its end and clears this.
+    CMainFrame* mainFrame_ = nullptr;
+    bool mainFrameMade_ = false;
     std::wstring fontPath_;
 };
 

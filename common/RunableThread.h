@@ -33,6 +33,8 @@ public:
     // Sets the stop flag and wakes waitForSignal().
     void signal();
     bool isStopping() const { return stopping_.load(); }
+    // True while a started thread has not ended yet. Owner's thread.
+    bool isRunning() const { return thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT; }
 
     // For the item: sleeps up to timeoutMs; true when woken by signal().
     bool waitForSignal(DWORD timeoutMs);

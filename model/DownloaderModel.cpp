@@ -1,13 +1,18 @@
 #include "model/DownloaderModel.h"
 
 #include <mutex>
+#include <optional>
 #include <utility>
 
 #include "common/log.h"
+#include "common/textconv.h"
 #include "config/ConfigImp.h"
+#include "config/endpoints.h"
 #include "config/names.h"
+#include "model/documents.h"
 #include "model/language.h"
 #include "model/launch.h"
+#include "net/OvCurlDownloader.h"
 #include "telemetry/OvReporter.h"
 #include "utility/WindowIPC.h"
 #include "utility/ufile.h"
@@ -32,6 +37,21 @@ std::wstring modulePath() {
         if (path.size() >= kMaxModulePath) return std::wstring();
         path.resize(path.size() * 2);
     }
+}
+
+const char kPlayerUrlTag[] = "DownloaderModel::_threadGetPlayerUrl";
+
+// The system client first, then libcurl on the same address; the text is
+// empty when both fail. A worker being stopped had its system client aborted
+// and does not start libcurl, which cannot be aborted.
+std::string fetchDocument(utility::CHttpDownloader& client, const RunableThread& worker,
+                          const std::wstring& url, const char* tag, const wchar_t* fallbackLine) {
+    std::string text;
+    if (client.downloadToMemory(url, text)) return text;
+    OV_LOG(tag, L"%s", fallbackLine);
+    if (worker.isStopping()) return std::string();
+    if (!OvCurlDownloader::downloadMemory(common::wideToAnsi(url), text)) text.clear();
+    return text;
 }
 
 bool isPartnerChannel(const std::wstring& openId) {
@@ -178,6 +198,8 @@ void DownloaderModel::shutdown() {
     customerInfoClient_.abort();
     playerUrlThread_.stop(kWorkerStopMs);
     downloadThread_.stop(kWorkerStopMs);
+    // Before the cancel: a running install task posts nothing after this.
+    cutInstallLink();
     uiTasks_.cancel();
     analytics_.disable();
 }
@@ -201,18 +223,70 @@ void DownloaderModel::trackEventNow(const std::wstring& name, const std::wstring
     analytics_.sendEventNow(name, label);
 }
 
-// Filled by the install-location code.
-void DownloaderModel::_calcInstallPath() {}
+void DownloaderModel::_threadGetPlayerUrl() {
+    OV_LOG(kPlayerUrlTag, L"start get player url");
+    ConfigImp* config = ConfigImp::getInstance();
+    const std::string text = fetchDocument(playerUrlClient_, playerUrlThread_, config->getPlayerUrlDocument(),
+                                           kPlayerUrlTag, L"error 1");
+    // An aborted fetch at shutdown is not the server's failure.
+    if (playerUrlThread_.isStopping()) return;
+    if (!documents::readPlayerUrls(text, config->getEdition(), player4Url, playerUrl)) {
+        OV_LOG(kPlayerUrlTag, L"error 2");
+        OvReporter::instance()->report(L"download_address_fail");
+    }
+    // A game from the command line replaces the channel's games and settings.
+    if (!gamePackages.empty()) return;
+    _getPackageByOpenID(gamePackages);
+    if (playerUrlThread_.isStopping()) return;
+    _threadCustomerInfo();
+}
 
-// Filled by the remote-configuration code.
-void DownloaderModel::_threadGetPlayerUrl() {}
+void DownloaderModel::_getPackageByOpenID(std::vector<GamePackage>& target) {
+    const char* tag = "DownloaderModel::_getPackageByOpenID";
+    if (openId.size() > 4) {
+        OV_LOG(tag, L"start get package.");
+        utility::CHttpDownloader client;
+        const std::string text =
+            fetchDocument(client, playerUrlThread_, ConfigImp::getInstance()->getOpenIdConfigUrl(openId), tag,
+                          L"get package data by ovcurl ");
+        parseGamePackages(text, target);
+        parseCustomerSettings(text);
+    }
+    OV_LOG(tag, L"package is %s", package.c_str());
+}
+
+void DownloaderModel::parseGamePackages(const std::string& text, std::vector<GamePackage>& target) {
+    documents::readGamePackages(text, target);
+}
+
+void DownloaderModel::parseCustomerSettings(const std::string& text) {
+    const std::optional<documents::ChannelSettings> settings = documents::readChannelSettings(text);
+    if (!settings) return;
+    launchImage1920Url = settings->launchImage1920Url;
+    launchImage1080Url = settings->launchImage1080Url;
+    title = settings->title;
+    runApp = settings->runApp;
+    qqLink = settings->qqLink;
+    shortcutName = settings->shortcutName;
+    shortcutUrl = settings->shortcutUrl;
+    heapSize = settings->heapSize;
+    adShow = settings->adShow;
+    cleanModel = settings->cleanModel;
+    runAppStore = settings->runAppStore;
+    useRoot = settings->useRoot;
+}
+
+void DownloaderModel::_threadCustomerInfo() {
+    const char* tag = "DownloaderModel::_threadCustomerInfo";
+    OV_LOG(tag, L"start get curstomer info");
+    const std::wstring url =
+        config::endpoints::origin(config::endpoints::Host::Content) + L"/player_files/en/kavoraex";
+    const std::string text = fetchDocument(customerInfoClient_, playerUrlThread_, url, tag, L"error 1111");
+    if (playerUrlThread_.isStopping()) return;
+    documents::readCustomerInfo(text, languageProfile.key, installErrorText, customerLink);
+}
 
 // The reporter identifies the device by the analytics client id.
 void DownloaderModel::_startReporter() {
     OvReporter::instance()->init(openId, analytics_.getClientId(), language);
-}
-
-// Filled by the package download.
-bool DownloaderModel::onHttpDownloadProgress(const char*, DWORD, int64_t, int64_t) {
-    return true;
 }

@@ -22,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,11 @@
 #include "model/LanguageProfile.h"
 #include "net/CHttpDownloader.h"
 #include "telemetry/AnalyticsClient.h"
+
+namespace playerinstall {
+struct InstallJob;
+class ModelLink;
+}  // namespace playerinstall
 
 class DownloaderModel final : public utility::CHttpDownloader::IHttpDownloadSink {
 public:
@@ -80,6 +86,53 @@ public:
     void _calcInstallPath();
     // Worker A: the player-address, channel and customer-info documents.
     void _threadGetPlayerUrl();
+    // Worker A's later steps: the channel's games (into target) and settings,
+    // fetched only for a real channel (openId longer than 4 characters) ...
+    void _getPackageByOpenID(std::vector<GamePackage>& target);
+    // ... and the install-error text and contact link of the language.
+    void _threadCustomerInfo();
+    // The two readings of the channel document: its games appended to
+    // target, its settings into the model's fields.
+    void parseGamePackages(const std::string& text, std::vector<GamePackage>& target);
+    void parseCustomerSettings(const std::string& text);
+
+    // Package download (PlayerDownload.cpp). Window thread: downloads the
+    // full installer into installPath on the download worker; while worker A
+    // has not settled playerUrl, a one-second timer waits for it and falls
+    // back to the edition's built-in address. playerUrl is read only once
+    // worker A has ended, so the two threads never share it.
+    void startDownloadPlayer();
+    void downloadDefaultUrlTick();
+    void _threadDownloadPlayer();
+    bool _downloadByNet(const std::wstring& target);
+
+    // Silent install (PlayerInstall.cpp). Window thread, after
+    // onDownloadSucceeded: runs _threadInsPlayer on a task of its own with a
+    // copy of the fields it needs, so the task never reads the model; its
+    // result comes back through onInstallFinished unless the model was shut
+    // down first. The task itself is not stopped by shutdown.
+    void startInstallPlayer();
+    // The install task: installer, settings, shortcut, then the result
+    // posted through link. Never on the window thread.
+    static void _threadInsPlayer(const playerinstall::InstallJob& job,
+                                 const std::shared_ptr<playerinstall::ModelLink>& link);
+    // Runs the installer with arguments and waits for it (180000 ms); reports
+    // the outcome. True when it ended within the wait.
+    static bool runInstaller(const std::wstring& installer, const std::wstring& arguments,
+                             DWORD downloadStartTick);
+    // Test seam: the installer wait in ms; 0 restores the shipped 180000.
+    static void setInstallerWaitMs(DWORD waitMs);
+    // Waits up to waitMs for every install task started in this process;
+    // true when none is left running.
+    static bool waitInstallTasks(DWORD waitMs);
+
+    // Emulator launch and clean-up (PlayerLaunch.cpp).
+    // Starts the emulator with arguments, without elevation where possible.
+    void runPlayer(const std::wstring& arguments);
+    // Starts the emulator, with the launch name's package when there is one.
+    void launchPlayerForPackage();
+    // Ends the running emulator processes (one taskkill per running name).
+    static void killEmulatorProcesses();
 
     bool onHttpDownloadProgress(const char* bytes, DWORD count, int64_t received, int64_t total) override;
 
@@ -133,6 +186,10 @@ private:
     void applyAdId();
     void applyCommandLine(const std::wstring& commandLine);
     void _startReporter();
+    // True once worker A has ended with a package address.
+    bool playerUrlKnown() const;
+    void startDownloadWorker();
+    void cutInstallLink();
 
     RunableThread playerUrlThread_;  // worker A
     utility::CHttpDownloader playerUrlClient_;
@@ -142,5 +199,8 @@ private:
     UiTaskOwner uiTasks_;  // key of every callback posted to the window thread
     common::Handle singleInstance_;
     UiTimer defaultUrlTimer_;
+    // Ticks of the default-URL timer; never reset, so a second wait does not wait.
+    unsigned defaultUrlTicks_ = 0;
+    std::shared_ptr<playerinstall::ModelLink> installLink_;  // cut by shutdown
     AnalyticsClient analytics_;
 };

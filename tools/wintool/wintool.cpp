@@ -4,15 +4,24 @@
 //   wintool minimize CLASS                minimise it
 //   wintool state CLASS                   print "visible iconic foreground" as 0/1
 //   wintool click CLASS CAPTION           press the child button with that caption,
-//                                         or "#N" for its Nth button (from 1)
-// Exit code 0 on success, 2 when no such window exists, 1 on bad usage.
+//                                         or "#N" for its Nth button (from 1); in a
+//                                         skin window, the control of that name or
+//                                         its Nth run-time button
+//   wintool probe CLASS CONTROL           print a skin window's control (test builds):
+//                                         "visible enabled left top right bottom value text"
+// Exit code 0 on success, 2 when no such window or control exists, 1 on bad usage.
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
+
+// The request tag skin windows of test builds answer (ui/UiProbe.h).
+const ULONG_PTR kProbeTag = 0x4F525650;
 
 HWND findTop(const wchar_t* className) { return FindWindowExW(nullptr, nullptr, className, nullptr); }
 
@@ -48,10 +57,52 @@ int printState(HWND hwnd) {
     return 0;
 }
 
+// The skin window's answer for control, UTF-8, or empty when there is none.
+std::string askProbe(HWND hwnd, const std::wstring& control) {
+    wchar_t folder[MAX_PATH], file[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"orp", 0, file)) return std::string();
+    const std::wstring request = control + L"\t" + file;
+    COPYDATASTRUCT data = {kProbeTag, static_cast<DWORD>(request.size() * sizeof(wchar_t)),
+                           const_cast<wchar_t*>(request.c_str())};
+    DWORD_PTR answered = FALSE;
+    SendMessageTimeoutW(hwnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG, 10000,
+                        &answered);
+    std::string answer;
+    if (answered) {
+        std::ifstream in(file, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        answer = text.str();
+    }
+    DeleteFileW(file);
+    return answer;
+}
+
+int probe(HWND hwnd, const wchar_t* control) {
+    const std::string answer = askProbe(hwnd, control);
+    if (answer.empty()) return 2;
+    std::fwrite(answer.data(), 1, answer.size(), stdout);
+    return 0;
+}
+
+// A press and release at the centre of a skin control, as the mouse would.
+int clickSkinControl(HWND hwnd, const wchar_t* control) {
+    std::istringstream fields(askProbe(hwnd, control));
+    int visible = 0, enabled = 0;
+    POINT corners[2];
+    if (!(fields >> visible >> enabled >> corners[0].x >> corners[0].y >> corners[1].x >> corners[1].y)) return 2;
+    MapWindowPoints(nullptr, hwnd, corners, 2);
+    const LPARAM at = MAKELPARAM((corners[0].x + corners[1].x) / 2, (corners[0].y + corners[1].y) / 2);
+    PostMessageW(hwnd, WM_MOUSEMOVE, 0, at);
+    PostMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(hwnd, WM_LBUTTONUP, 0, at);
+    return 0;
+}
+
 int click(HWND hwnd, const wchar_t* caption) {
     ButtonSearch search = {caption, 0, nullptr};
     EnumChildWindows(hwnd, matchButton, reinterpret_cast<LPARAM>(&search));
-    if (!search.found) return 2;
+    if (!search.found) return clickSkinControl(hwnd, caption);
     PostMessageW(search.found, BM_CLICK, 0, 0);
     return 0;
 }
@@ -67,5 +118,6 @@ int wmain(int argc, wchar_t** argv) {
     if (verb == L"minimize") return ShowWindow(hwnd, SW_MINIMIZE), 0;
     if (verb == L"state") return printState(hwnd);
     if (verb == L"click" && argc == 4) return click(hwnd, argv[3]);
+    if (verb == L"probe" && argc == 4) return probe(hwnd, argv[3]);
     return 1;
 }
