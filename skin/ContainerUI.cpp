@@ -219,30 +219,38 @@ CControlUI* CContainerUI::FindControl(FINDCONTROLPROC proc, LPVOID data, UINT fl
     return proc(this, data);
 }
 
-LPVOID CVerticalLayoutUI::GetInterface(const std::wstring& name) {
-    return name == L"VerticalLayout" ? this : CContainerUI::GetInterface(name);
-}
+void CContainerUI::LayoutAlong(bool vertical) {
+    // Main-axis and cross-axis views of sizes and rectangles, so one pass serves both layouts.
+    auto along = [vertical](SIZE s) -> int { return vertical ? s.cy : s.cx; };
+    auto across = [vertical](SIZE s) -> int { return vertical ? s.cx : s.cy; };
+    auto sized = [vertical](int along, int across) {
+        return vertical ? SIZE{across, along} : SIZE{along, across};
+    };
+    auto lead = [vertical](const RECT& r) -> int { return vertical ? r.top : r.left; };
+    auto trail = [vertical](const RECT& r) -> int { return vertical ? r.bottom : r.right; };
+    auto crossLead = [vertical](const RECT& r) -> int { return vertical ? r.left : r.top; };
+    auto crossTrail = [vertical](const RECT& r) -> int { return vertical ? r.right : r.bottom; };
+    const bool center = vertical ? m_uChildAlign == DT_CENTER : m_uChildVAlign == DT_VCENTER;
+    const bool end = vertical ? m_uChildAlign == DT_RIGHT : m_uChildVAlign == DT_BOTTOM;
 
-void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
-    CControlUI::SetPos(rc, needInvalidate);
     RECT inner = InnerRect();
     SIZE avail = {inner.right - inner.left, inner.bottom - inner.top};
     int fixedTotal = 0, flexible = 0, flowing = 0;
     for (CControlUI* item : m_items) {
         if (!item->IsVisible() || item->IsFloat()) continue;
         RECT pad = item->GetPadding();
-        fixedTotal += pad.top + pad.bottom;
+        fixedTotal += lead(pad) + trail(pad);
         SIZE sz = item->EstimateSize(avail);
-        if (sz.cy == 0)
+        if (along(sz) == 0)
             ++flexible;
         else
-            fixedTotal += Clamp(item, sz).cy;
+            fixedTotal += along(Clamp(item, sz));
         ++flowing;
     }
     if (flowing > 1) fixedTotal += m_iChildPadding * (flowing - 1);
-    int left = std::max(0, static_cast<int>(avail.cy - fixedTotal));
+    int left = std::max(0, along(avail) - fixedTotal);
     const int share = flexible ? left / flexible : 0;
-    int y = inner.top, flexSeen = 0;
+    int pos = lead(inner), flexSeen = 0;
     for (CControlUI* item : m_items) {
         if (!item->IsVisible()) continue;
         if (item->IsFloat()) {
@@ -251,23 +259,33 @@ void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
         }
         RECT pad = item->GetPadding();
         SIZE sz = item->EstimateSize(avail);
-        int h;
-        if (sz.cy != 0) {
-            h = Clamp(item, sz).cy;
+        int length;
+        if (along(sz) != 0) {
+            length = along(Clamp(item, sz));
         } else {
-            h = ++flexSeen == flexible ? left : share;  // the last one takes the remainder
-            h = Clamp(item, SIZE{0, h}).cy;
-            left -= h;
+            length = ++flexSeen == flexible ? left : share;  // the last one takes the remainder
+            length = along(Clamp(item, sized(length, 0)));
+            left -= length;
         }
-        int space = avail.cx - pad.left - pad.right;
-        int w = Clamp(item, SIZE{sz.cx ? sz.cx : space, 0}).cx;
-        int x =
-            aligned(inner.left + pad.left, space, w, m_uChildAlign == DT_CENTER, m_uChildAlign == DT_RIGHT);
-        y += pad.top;
-        item->SetPos(RECT{x, y, x + w, y + h}, false);
-        y += h + pad.bottom + m_iChildPadding;
+        int space = across(avail) - crossLead(pad) - crossTrail(pad);
+        int breadth = across(Clamp(item, sized(0, across(sz) ? across(sz) : space)));
+        int offset = aligned(crossLead(inner) + crossLead(pad), space, breadth, center, end);
+        pos += lead(pad);
+        RECT placed = vertical ? RECT{offset, pos, offset + breadth, pos + length}
+                               : RECT{pos, offset, pos + length, offset + breadth};
+        item->SetPos(placed, false);
+        pos += length + trail(pad) + m_iChildPadding;
     }
     if (m_pCover) m_pCover->SetPos(m_rcItem, false);
+}
+
+LPVOID CVerticalLayoutUI::GetInterface(const std::wstring& name) {
+    return name == L"VerticalLayout" ? this : CContainerUI::GetInterface(name);
+}
+
+void CVerticalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
+    CControlUI::SetPos(rc, needInvalidate);
+    LayoutAlong(true);
 }
 
 LPVOID CHorizontalLayoutUI::GetInterface(const std::wstring& name) {
@@ -276,49 +294,7 @@ LPVOID CHorizontalLayoutUI::GetInterface(const std::wstring& name) {
 
 void CHorizontalLayoutUI::SetPos(RECT rc, bool needInvalidate) {
     CControlUI::SetPos(rc, needInvalidate);
-    RECT inner = InnerRect();
-    SIZE avail = {inner.right - inner.left, inner.bottom - inner.top};
-    int fixedTotal = 0, flexible = 0, flowing = 0;
-    for (CControlUI* item : m_items) {
-        if (!item->IsVisible() || item->IsFloat()) continue;
-        RECT pad = item->GetPadding();
-        fixedTotal += pad.left + pad.right;
-        SIZE sz = item->EstimateSize(avail);
-        if (sz.cx == 0)
-            ++flexible;
-        else
-            fixedTotal += Clamp(item, sz).cx;
-        ++flowing;
-    }
-    if (flowing > 1) fixedTotal += m_iChildPadding * (flowing - 1);
-    int left = std::max(0, static_cast<int>(avail.cx - fixedTotal));
-    const int share = flexible ? left / flexible : 0;
-    int x = inner.left, flexSeen = 0;
-    for (CControlUI* item : m_items) {
-        if (!item->IsVisible()) continue;
-        if (item->IsFloat()) {
-            SetFloatPos(item);
-            continue;
-        }
-        RECT pad = item->GetPadding();
-        SIZE sz = item->EstimateSize(avail);
-        int w;
-        if (sz.cx != 0) {
-            w = Clamp(item, sz).cx;
-        } else {
-            w = ++flexSeen == flexible ? left : share;
-            w = Clamp(item, SIZE{w, 0}).cx;
-            left -= w;
-        }
-        int space = avail.cy - pad.top - pad.bottom;
-        int h = Clamp(item, SIZE{0, sz.cy ? sz.cy : space}).cy;
-        int y =
-            aligned(inner.top + pad.top, space, h, m_uChildVAlign == DT_VCENTER, m_uChildVAlign == DT_BOTTOM);
-        x += pad.left;
-        item->SetPos(RECT{x, y, x + w, y + h}, false);
-        x += w + pad.right + m_iChildPadding;
-    }
-    if (m_pCover) m_pCover->SetPos(m_rcItem, false);
+    LayoutAlong(false);
 }
 
 LPVOID CTabLayoutUI::GetInterface(const std::wstring& name) {

@@ -51,6 +51,8 @@ protected:
     // Places a floating child by its fixed position and size.
     void SetFloatPos(CControlUI* child);
     static SIZE Clamp(CControlUI* child, SIZE size);
+    // Stacks the flowing children one after another, top to bottom or left to right.
+    void LayoutAlong(bool vertical);
 
     std::vector<CControlUI*> m_items;
     CControlUI* m_pCover = nullptr;

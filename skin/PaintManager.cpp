@@ -58,6 +58,22 @@ DWORD colorSkippingFirst(const std::wstring& v) {
     return v.empty() ? 0 : static_cast<DWORD>(wcstoul(v.c_str() + 1, nullptr, 16));
 }
 
+// Notifier and filter lists hold each listener at most once.
+template <typename T>
+bool addListener(std::vector<T*>& list, T* listener) {
+    if (!listener || std::find(list.begin(), list.end(), listener) != list.end()) return false;
+    list.push_back(listener);
+    return true;
+}
+
+template <typename T>
+bool removeListener(std::vector<T*>& list, T* listener) {
+    auto it = std::find(list.begin(), list.end(), listener);
+    if (it == list.end()) return false;
+    list.erase(it);
+    return true;
+}
+
 }  // namespace
 
 CPaintManagerUI::CPaintManagerUI() {
@@ -479,17 +495,11 @@ void CPaintManagerUI::KillTimers(CControlUI* control) {
 }
 
 bool CPaintManagerUI::AddNotifier(INotifyUI* notifier) {
-    if (!notifier || std::find(m_notifiers.begin(), m_notifiers.end(), notifier) != m_notifiers.end())
-        return false;
-    m_notifiers.push_back(notifier);
-    return true;
+    return addListener(m_notifiers, notifier);
 }
 
 bool CPaintManagerUI::RemoveNotifier(INotifyUI* notifier) {
-    auto it = std::find(m_notifiers.begin(), m_notifiers.end(), notifier);
-    if (it == m_notifiers.end()) return false;
-    m_notifiers.erase(it);
-    return true;
+    return removeListener(m_notifiers, notifier);
 }
 
 void CPaintManagerUI::SendNotify(CControlUI* control, const std::wstring& type, WPARAM wParam, LPARAM lParam,
@@ -539,30 +549,19 @@ void CPaintManagerUI::FlushAsyncNotifications() {
 }
 
 bool CPaintManagerUI::AddPreMessageFilter(IMessageFilterUI* filter) {
-    if (!filter || std::find(m_preFilters.begin(), m_preFilters.end(), filter) != m_preFilters.end())
-        return false;
-    m_preFilters.push_back(filter);
-    return true;
+    return addListener(m_preFilters, filter);
 }
 
 bool CPaintManagerUI::RemovePreMessageFilter(IMessageFilterUI* filter) {
-    auto it = std::find(m_preFilters.begin(), m_preFilters.end(), filter);
-    if (it == m_preFilters.end()) return false;
-    m_preFilters.erase(it);
-    return true;
+    return removeListener(m_preFilters, filter);
 }
 
 bool CPaintManagerUI::AddMessageFilter(IMessageFilterUI* filter) {
-    if (!filter || std::find(m_filters.begin(), m_filters.end(), filter) != m_filters.end()) return false;
-    m_filters.push_back(filter);
-    return true;
+    return addListener(m_filters, filter);
 }
 
 bool CPaintManagerUI::RemoveMessageFilter(IMessageFilterUI* filter) {
-    auto it = std::find(m_filters.begin(), m_filters.end(), filter);
-    if (it == m_filters.end()) return false;
-    m_filters.erase(it);
-    return true;
+    return removeListener(m_filters, filter);
 }
 
 bool CPaintManagerUI::PreMessageHandler(UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT& lRes) {
