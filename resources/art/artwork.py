@@ -407,7 +407,7 @@ def main(out_dir):
         path = os.path.join(out_dir, os.path.splitext(name)[0] + ".svg")
         os.makedirs(os.path.dirname(path), exist_ok=True)
         with open(path, "w", encoding="utf-8") as f:
-            f.write(svg_source(make)[1])
+            f.write(svg_source(make)[2])
 
 
 if __name__ == "__main__":

@@ -170,28 +170,30 @@ std::vector<View> views() {
 
     View iconBox;
     iconBox.name = "box_message_icon";
-    iconBox.box = std::make_unique<Box>(Box{L"common/xml_messagebox.xml",
-        [](CPaintManagerUI& pm) {
-            shippedskin::applyMessageBoxFonts(pm);
-            setText(pm, L"titlelabel", textFor(L"path_noice"));
-            shippedskin::setMessageBoxText(pm, format(textFor(L"path_ssd"), L"C", L"D"), true);
-            shippedskin::addSelectionButton(pm, textFor(L"path_not"), false);
-            shippedskin::addSelectionButton(pm, textFor(L"path_ok"), true);
-        },
-        WS_POPUP | WS_BORDER | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_TOOLWINDOW});
+    iconBox.box = std::make_unique<Box>(
+        Box{L"common/xml_messagebox.xml",
+            [](CPaintManagerUI& pm) {
+                shippedskin::applyMessageBoxFonts(pm);
+                setText(pm, L"titlelabel", textFor(L"path_noice"));
+                shippedskin::setMessageBoxText(pm, format(textFor(L"path_ssd"), L"C", L"D"), true);
+                shippedskin::addSelectionButton(pm, textFor(L"path_not"), false);
+                shippedskin::addSelectionButton(pm, textFor(L"path_ok"), true);
+            },
+            WS_POPUP | WS_BORDER | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_TOOLWINDOW});
     out.push_back(std::move(iconBox));
 
     View plainBox;
     plainBox.name = "box_message_noicon";
-    plainBox.box = std::make_unique<Box>(Box{L"common/xml_messagebox_noicon.xml",
-        [](CPaintManagerUI& pm) {
-            shippedskin::applyMessageBoxFonts(pm);
-            setText(pm, L"titlelabel", textFor(L"MSGBox_noice"));
-            shippedskin::setMessageBoxText(pm, textFor(L"change_path_tip"), false);
-            shippedskin::addSelectionButton(pm, textFor(L"cancel"), false);
-            shippedskin::addSelectionButton(pm, textFor(L"sure"), true);
-        },
-        WS_POPUP | WS_BORDER | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_TOOLWINDOW});
+    plainBox.box =
+        std::make_unique<Box>(Box{L"common/xml_messagebox_noicon.xml",
+                                  [](CPaintManagerUI& pm) {
+                                      shippedskin::applyMessageBoxFonts(pm);
+                                      setText(pm, L"titlelabel", textFor(L"MSGBox_noice"));
+                                      shippedskin::setMessageBoxText(pm, textFor(L"change_path_tip"), false);
+                                      shippedskin::addSelectionButton(pm, textFor(L"cancel"), false);
+                                      shippedskin::addSelectionButton(pm, textFor(L"sure"), true);
+                                  },
+                                  WS_POPUP | WS_BORDER | WS_SYSMENU, WS_EX_TOPMOST | WS_EX_TOOLWINDOW});
     out.push_back(std::move(plainBox));
     return out;
 }
@@ -207,8 +209,10 @@ void fillPage(CPaintManagerUI& pm, const std::string& name) {
         control<CControlUI>(pm, L"downloadProgressLabel")->SetVisible(false);
         control<CProgressUI>(pm, L"installprogressbar")->SetValue(82);
     } else if (name == "main_page3_packages") {
-        setText(pm, L"apkinstallprogresslabel", textFor(L"progress_downloading_label2") +
-                                                    L" Farm Story (1/2)\xFF1A" L"12M / 240M (<c #268fd6>5%</c>)");
+        setText(pm, L"apkinstallprogresslabel",
+                textFor(L"progress_downloading_label2") +
+                    L" Farm Story (1/2)\xFF1A"
+                    L"12M / 240M (<c #268fd6>5%</c>)");
         control<CProgressUI>(pm, L"apkinstallprogressbar")->SetValue(5);
     }
 }

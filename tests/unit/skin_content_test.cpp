@@ -35,45 +35,132 @@ using namespace DuiLib;
 
 namespace {
 
-const std::vector<std::wstring> kLocales = {L"zh_CN", L"zh_TW", L"en_US", L"ko_KR", L"vi_VN", L"th_TH", L"in_ID",
-                                            L"ja_JP", L"ru_RU", L"pt_PT", L"es_ES", L"ar_IL", L"tr_TR", L"fr_FR",
-                                            L"de_DE", L"it_IT", L"fa_IR", L"ms_MY", L"uk_UA"};
+const std::vector<std::wstring> kLocales = {
+    L"zh_CN", L"zh_TW", L"en_US", L"ko_KR", L"vi_VN", L"th_TH", L"in_ID", L"ja_JP", L"ru_RU", L"pt_PT",
+    L"es_ES", L"ar_IL", L"tr_TR", L"fr_FR", L"de_DE", L"it_IT", L"fa_IR", L"ms_MY", L"uk_UA"};
 
-const std::vector<std::wstring> kKeys = {
-    L"Title_wndTitle", L"Label_installing_waiting", L"Label_getversion_info", L"Label_downloading",
-    L"Button_install_now", L"Button_install_fast", L"Button_start_player", L"MsgBox_error",
-    L"protocol_accept_orvanex", L"Title_wndTitle_orvanex", L"MsgBox_exit_orvanex", L"customer_connect",
-    L"install_error_tip2", L"customerLink", L"MsgBox_xp", L"MsgBox_32", L"jump_download", L"do_exit",
-    L"change_path_tip", L"path_noice", L"path_more", L"path_ssd", L"path_ok", L"path_not",
-    L"MsgBox_accept_protocol", L"MsgBox_error_path", L"MsgBox_disk_notEnough", L"Label_choice_path",
-    L"MSGBox_noice", L"MsgBox_exit", L"sure", L"cancel", L"browser", L"Label_path_error",
-    L"Button_install_define", L"Button_install_back", L"protocol_accept", L"protocol_accept_btn",
-    L"progress_downloading_label", L"progress_downloading_label2", L"progress_download_label",
-    L"progress_install_label", L"progress_finish_label", L"Label_installingapp_waiting", L"homepage", L"error",
-    L"download_error_content", L"go_homePage", L"installing_exit_tip", L"Reject", L"Accept", L"Yes", L"No",
-    L"accept_protocol", L"titlename", L"installSucess", L"googleDriver_downloadingPage",
-    L"googleDriver_downloadLow", L"googleDriver_downloadError", L"install_error_tip", L"download_error_tip",
-    L"reDownload", L"download_error_tip2", L"downloadBybrowser", L"download_slowtip", L"download_close",
-    L"facebook_tip", L"minimize_tip"};
+const std::vector<std::wstring> kKeys = {L"Title_wndTitle",
+                                         L"Label_installing_waiting",
+                                         L"Label_getversion_info",
+                                         L"Label_downloading",
+                                         L"Button_install_now",
+                                         L"Button_install_fast",
+                                         L"Button_start_player",
+                                         L"MsgBox_error",
+                                         L"protocol_accept_orvanex",
+                                         L"Title_wndTitle_orvanex",
+                                         L"MsgBox_exit_orvanex",
+                                         L"customer_connect",
+                                         L"install_error_tip2",
+                                         L"customerLink",
+                                         L"MsgBox_xp",
+                                         L"MsgBox_32",
+                                         L"jump_download",
+                                         L"do_exit",
+                                         L"change_path_tip",
+                                         L"path_noice",
+                                         L"path_more",
+                                         L"path_ssd",
+                                         L"path_ok",
+                                         L"path_not",
+                                         L"MsgBox_accept_protocol",
+                                         L"MsgBox_error_path",
+                                         L"MsgBox_disk_notEnough",
+                                         L"Label_choice_path",
+                                         L"MSGBox_noice",
+                                         L"MsgBox_exit",
+                                         L"sure",
+                                         L"cancel",
+                                         L"browser",
+                                         L"Label_path_error",
+                                         L"Button_install_define",
+                                         L"Button_install_back",
+                                         L"protocol_accept",
+                                         L"protocol_accept_btn",
+                                         L"progress_downloading_label",
+                                         L"progress_downloading_label2",
+                                         L"progress_download_label",
+                                         L"progress_install_label",
+                                         L"progress_finish_label",
+                                         L"Label_installingapp_waiting",
+                                         L"homepage",
+                                         L"error",
+                                         L"download_error_content",
+                                         L"go_homePage",
+                                         L"installing_exit_tip",
+                                         L"Reject",
+                                         L"Accept",
+                                         L"Yes",
+                                         L"No",
+                                         L"accept_protocol",
+                                         L"titlename",
+                                         L"installSucess",
+                                         L"googleDriver_downloadingPage",
+                                         L"googleDriver_downloadLow",
+                                         L"googleDriver_downloadError",
+                                         L"install_error_tip",
+                                         L"download_error_tip",
+                                         L"reDownload",
+                                         L"download_error_tip2",
+                                         L"downloadBybrowser",
+                                         L"download_slowtip",
+                                         L"download_close",
+                                         L"facebook_tip",
+                                         L"minimize_tip"};
 
 // Ids the windows' code looks up (window caption, boxes, progress texts,
 // language switch), besides the "@" texts of the layouts.
-const std::vector<std::wstring> kCodeIds = {
-    L"Title_wndTitle", L"titlename", L"protocol_accept_btn", L"protocol_accept", L"Button_install_now",
-    L"Button_install_fast", L"Button_start_player", L"Button_install_define", L"Button_install_back", L"browser",
-    L"sure", L"cancel", L"Yes", L"No", L"MsgBox_error", L"MSGBox_noice", L"MsgBox_exit", L"MsgBox_accept_protocol",
-    L"MsgBox_error_path", L"MsgBox_disk_notEnough", L"MsgBox_xp", L"MsgBox_32", L"jump_download", L"do_exit",
-    L"download_slowtip", L"downloadBybrowser", L"download_close", L"customerLink", L"Label_choice_path",
-    L"change_path_tip", L"path_noice", L"path_ssd", L"path_more", L"path_ok", L"path_not", L"Label_path_error",
-    L"progress_install_label", L"progress_finish_label", L"progress_downloading_label",
-    L"progress_downloading_label2", L"Label_getversion_info", L"Label_downloading", L"Label_installing_waiting",
-    L"Label_installingapp_waiting"};
+const std::vector<std::wstring> kCodeIds = {L"Title_wndTitle",
+                                            L"titlename",
+                                            L"protocol_accept_btn",
+                                            L"protocol_accept",
+                                            L"Button_install_now",
+                                            L"Button_install_fast",
+                                            L"Button_start_player",
+                                            L"Button_install_define",
+                                            L"Button_install_back",
+                                            L"browser",
+                                            L"sure",
+                                            L"cancel",
+                                            L"Yes",
+                                            L"No",
+                                            L"MsgBox_error",
+                                            L"MSGBox_noice",
+                                            L"MsgBox_exit",
+                                            L"MsgBox_accept_protocol",
+                                            L"MsgBox_error_path",
+                                            L"MsgBox_disk_notEnough",
+                                            L"MsgBox_xp",
+                                            L"MsgBox_32",
+                                            L"jump_download",
+                                            L"do_exit",
+                                            L"download_slowtip",
+                                            L"downloadBybrowser",
+                                            L"download_close",
+                                            L"customerLink",
+                                            L"Label_choice_path",
+                                            L"change_path_tip",
+                                            L"path_noice",
+                                            L"path_ssd",
+                                            L"path_more",
+                                            L"path_ok",
+                                            L"path_not",
+                                            L"Label_path_error",
+                                            L"progress_install_label",
+                                            L"progress_finish_label",
+                                            L"progress_downloading_label",
+                                            L"progress_downloading_label2",
+                                            L"Label_getversion_info",
+                                            L"Label_downloading",
+                                            L"Label_installing_waiting",
+                                            L"Label_installingapp_waiting"};
 
 // Ids that are deliberately not in the table: their texts show as written.
 const std::set<std::wstring> kAbsentIds = {L"close_tip", L"confirm"};
 
 // Images a layout names that the package leaves out (they draw nothing).
-const std::set<std::wstring> kAbsentImages = {L"error_icon_small.png", L"bg_white.png", L"msg/msg_close_btn.png"};
+const std::set<std::wstring> kAbsentImages = {L"error_icon_small.png", L"bg_white.png",
+                                              L"msg/msg_close_btn.png"};
 
 // The sixteen StringBundle files.
 const std::vector<std::wstring> kBundles = {L"ar", L"cn", L"de", L"en", L"es", L"fa", L"fr", L"id",
@@ -98,7 +185,8 @@ std::wstring resourcesDir() {
 }
 
 // Every file under `folder`, by its "/"-separated name below it.
-void listFiles(const std::wstring& folder, const std::wstring& prefix, std::map<std::wstring, std::string>& out) {
+void listFiles(const std::wstring& folder, const std::wstring& prefix,
+               std::map<std::wstring, std::string>& out) {
     WIN32_FIND_DATAW data;
     HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return;
@@ -124,14 +212,16 @@ const Shipped& shipped() {
     static std::unique_ptr<Shipped> s;
     if (s) return *s;
     s = std::make_unique<Shipped>();
-    s->module = LoadLibraryExW(skintest::hostPath(ORVANE_INSTALLER_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    s->module =
+        LoadLibraryExW(skintest::hostPath(ORVANE_INSTALLER_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     auto unpack = [&](int id, std::map<std::wstring, std::string>& into) {
         const void* bytes = nullptr;
         size_t size = 0;
         if (!s->module || !findZipResource(s->module, id, &bytes, &size)) return -1;
-        return extractArchiveToMemory(bytes, size, [&](const std::wstring& name, const unsigned char* b, size_t n) {
-            into[name] = std::string(reinterpret_cast<const char*>(b), n);
-        });
+        return extractArchiveToMemory(bytes, size,
+                                      [&](const std::wstring& name, const unsigned char* b, size_t n) {
+                                          into[name] = std::string(reinterpret_cast<const char*>(b), n);
+                                      });
     };
     s->skinResult = unpack(129, s->skin);
     s->fontsResult = unpack(130, s->fonts);
@@ -208,7 +298,8 @@ std::vector<std::pair<std::wstring, std::wstring>> attributeList(const std::wstr
     while (true) {
         size_t eq = list.find(L'=', pos);
         if (eq == std::wstring::npos) break;
-        size_t open = list.find_first_of(L"\"'", eq), close = open == std::wstring::npos ? open : list.find(list[open], open + 1);
+        size_t open = list.find_first_of(L"\"'", eq),
+               close = open == std::wstring::npos ? open : list.find(list[open], open + 1);
         if (close == std::wstring::npos) break;
         std::wstring name = list.substr(pos, eq - pos);
         name.erase(0, name.find_first_not_of(L" \t\r\n"));
@@ -266,10 +357,13 @@ TEST(ShippedResources, ArchivesHoldTheStagedSkinAndTheProfileFonts) {
     EXPECT_EQ(stagedNames, packedNames);
     for (const auto& [name, bytes] : staged) {
         auto it = shipped().skin.find(name);
-        if (it != shipped().skin.end()) EXPECT_TRUE(it->second == bytes) << narrow(name);
+        if (it != shipped().skin.end()) {
+            EXPECT_TRUE(it->second == bytes) << narrow(name);
+        }
     }
 
-    const std::vector<std::wstring> fonts = {L"NanumGothic.otf", L"NotoSans-Regular.otf", L"Roboto-Regular.otf"};
+    const std::vector<std::wstring> fonts = {L"NanumGothic.otf", L"NotoSans-Regular.otf",
+                                             L"Roboto-Regular.otf"};
     std::vector<std::wstring> packedFonts;
     for (const auto& entry : shipped().fonts) packedFonts.push_back(entry.first);
     EXPECT_EQ(fonts, packedFonts);
@@ -357,9 +451,9 @@ TEST(ShippedStrings, TableHasTheNineteenColumnsAndEveryKeyOnce) {
 // Words that are spelled the same as in English in that language.
 bool sameWordAsEnglish(const std::wstring& key, const std::wstring& locale) {
     static const std::set<std::pair<std::wstring, std::wstring>> allowed = {
-        {L"sure", L"in_ID"}, {L"sure", L"ja_JP"}, {L"sure", L"pt_PT"},   {L"sure", L"fr_FR"},
-        {L"sure", L"de_DE"}, {L"sure", L"it_IT"}, {L"sure", L"ms_MY"},   {L"MsgBox_error", L"es_ES"},
-        {L"error", L"es_ES"}, {L"No", L"es_ES"},  {L"No", L"it_IT"}};
+        {L"sure", L"in_ID"},  {L"sure", L"ja_JP"}, {L"sure", L"pt_PT"}, {L"sure", L"fr_FR"},
+        {L"sure", L"de_DE"},  {L"sure", L"it_IT"}, {L"sure", L"ms_MY"}, {L"MsgBox_error", L"es_ES"},
+        {L"error", L"es_ES"}, {L"No", L"es_ES"},   {L"No", L"it_IT"}};
     return allowed.count({key, locale}) > 0;
 }
 
@@ -378,8 +472,9 @@ TEST(ShippedStrings, EveryLanguageTranslatesEveryKeyWithTheSameFormatAndMarkup) 
             EXPECT_EQ(countOf(english[key], L"%s"), countOf(*text, L"%s"));
             EXPECT_EQ(countOf(english[key], L"%"), countOf(*text, L"%"));
             EXPECT_EQ(tagsOf(english[key]), tagsOf(*text));
-            if (locale != L"en_US" && key != L"customerLink" && !sameWordAsEnglish(key, locale))
+            if (locale != L"en_US" && key != L"customerLink" && !sameWordAsEnglish(key, locale)) {
                 EXPECT_NE(english[key], *text) << "left in English";
+            }
         }
     }
 }
@@ -496,8 +591,12 @@ void checkControls(const wchar_t* file, const std::vector<ControlFacts>& facts, 
         CControlUI* c = pm.FindControl(f.name);
         ASSERT_NE(nullptr, c);
         EXPECT_NE(nullptr, c->GetInterface(f.kind));
-        if (f.width) EXPECT_EQ(f.width, c->GetFixedWidth());
-        if (f.height) EXPECT_EQ(f.height, c->GetFixedHeight());
+        if (f.width) {
+            EXPECT_EQ(f.width, c->GetFixedWidth());
+        }
+        if (f.height) {
+            EXPECT_EQ(f.height, c->GetFixedHeight());
+        }
         EXPECT_EQ(f.x >= 0, c->IsFloat());
         if (f.x >= 0) {
             EXPECT_EQ(f.x, c->GetFixedXY().cx);
@@ -647,7 +746,8 @@ TEST(ShippedImages, EveryImageNamedExistsCoversItsSlicesAndNoneIsUnused) {
     std::set<std::wstring> images;
     for (const auto& entry : shipped().skin) {
         const std::wstring& name = entry.first;
-        if (name.size() > 4 && (name.substr(name.size() - 4) == L".png" || name.substr(name.size() - 4) == L".bmp"))
+        if (name.size() > 4 &&
+            (name.substr(name.size() - 4) == L".png" || name.substr(name.size() - 4) == L".bmp"))
             images.insert(name);
     }
     EXPECT_EQ(images, used);
@@ -656,7 +756,8 @@ TEST(ShippedImages, EveryImageNamedExistsCoversItsSlicesAndNoneIsUnused) {
 TEST(ShippedImages, ScrollBarBitmapUsesItsMaskColourAndTheShadowIsSoft) {
     useShippedSkin();
     auto transparent = [](const SkinImagePtr& image) {
-        return std::count_if(image->pixels.begin(), image->pixels.end(), [](DWORD p) { return (p >> 24) == 0; });
+        return std::count_if(image->pixels.begin(), image->pixels.end(),
+                             [](DWORD p) { return (p >> 24) == 0; });
     };
     SkinImagePtr plain = loadSkinImage(L"scrollbar.bmp", L"", false, 0);
     SkinImagePtr masked = loadSkinImage(L"scrollbar.bmp", L"", true, 0xFFFF00FF);
@@ -688,9 +789,12 @@ bool isCjk(wchar_t c) {
 HFONT measuringFont(HFONT font, const std::wstring& text, std::vector<HFONT>& made) {
     const wchar_t* face = nullptr;
     for (wchar_t c : text) {
-        if (c >= 0x0600 && c <= 0x06FF) face = L"Noto Sans Arabic";
-        else if (c >= 0x0E00 && c <= 0x0E7F) face = L"Noto Sans Thai";
-        else if (isCjk(c) && !face) face = L"WenQuanYi Micro Hei";
+        if (c >= 0x0600 && c <= 0x06FF)
+            face = L"Noto Sans Arabic";
+        else if (c >= 0x0E00 && c <= 0x0E7F)
+            face = L"Noto Sans Thai";
+        else if (isCjk(c) && !face)
+            face = L"WenQuanYi Micro Hei";
     }
     if (!face) return font;
     LOGFONTW lf;
@@ -718,8 +822,9 @@ std::vector<std::wstring> breakable(const std::wstring& text, bool cjkBreaks) {
     std::wstring piece;
     for (size_t i = 0; i < text.size(); ++i) {
         piece += text[i];
-        bool end = text[i] == L' ' ? (i + 1 < text.size() && text[i + 1] != L' ')
-                                   : (cjkBreaks && isHanOrKana(text[i]) && i + 1 < text.size() && text[i + 1] != L' ');
+        bool end = text[i] == L' '
+                       ? (i + 1 < text.size() && text[i + 1] != L' ')
+                       : (cjkBreaks && isHanOrKana(text[i]) && i + 1 < text.size() && text[i + 1] != L' ');
         if (end) {
             pieces.push_back(piece);
             piece.clear();
@@ -767,8 +872,8 @@ Fit fits(HDC dc, HFONT font, const std::wstring& text, const RECT& area, bool mu
     for (HFONT f : made) DeleteObject(f);
     Fit result{widest <= w && lines * tm.tmHeight <= h, ""};
     if (!result.fits)
-        result.why = std::to_string(widest) + "x" + std::to_string(lines * tm.tmHeight) + " in " + std::to_string(w) +
-                     "x" + std::to_string(h) + " (" + std::to_string(lines) + " lines)";
+        result.why = std::to_string(widest) + "x" + std::to_string(lines * tm.tmHeight) + " in " +
+                     std::to_string(w) + "x" + std::to_string(h) + " (" + std::to_string(lines) + " lines)";
     return result;
 }
 
@@ -851,8 +956,8 @@ TEST(ShippedText, EveryTextFitsItsControlInEveryLanguage) {
             main.check(dc, L"confirmprotocolbtn", T(L"sure"), where);
             page(2);
             for (const std::wstring& status :
-                 {T(L"progress_downloading_label"), T(L"Label_getversion_info"), T(L"Label_installing_waiting"),
-                  T(L"Label_downloading") + L"(100%)"})
+                 {T(L"progress_downloading_label"), T(L"Label_getversion_info"),
+                  T(L"Label_installing_waiting"), T(L"Label_downloading") + L"(100%)"})
                 main.check(dc, L"loadingprogresslabel", status, where);
             main.check(dc, L"downloadProgressLabel", L"1023.99KB/1024.00M", where);
             main.check(dc, L"progress_install_label", T(L"progress_install_label"), where);
@@ -862,7 +967,8 @@ TEST(ShippedText, EveryTextFitsItsControlInEveryLanguage) {
             main.check(dc, L"apkinstallprogresslabel", T(L"Label_installingapp_waiting") + game, where);
             main.check(dc, L"apkinstallprogresslabel",
                        T(L"progress_downloading_label2") + game +
-                           L" (2/2)\xFF1A" L"240M / 240M (<c #268fd6>100%</c>)",
+                           L" (2/2)\xFF1A"
+                           L"240M / 240M (<c #268fd6>100%</c>)",
                        where);
             page(4);
             main.check(dc, L"finishTipLabel", T(L"installSucess"), where);
@@ -915,11 +1021,13 @@ TEST(ShippedText, EveryTextFitsItsControlInEveryLanguage) {
                 shippedskin::setMessageBoxText(message.pm(), box.text, withIcon);
                 std::vector<CButtonUI*> buttons;
                 for (size_t i = 0; i < box.buttons.size(); ++i)
-                    buttons.push_back(shippedskin::addSelectionButton(message.pm(), T(box.buttons[i]), i == 0));
+                    buttons.push_back(
+                        shippedskin::addSelectionButton(message.pm(), T(box.buttons[i]), i == 0));
                 message.layout();
                 message.check(dc, L"titlelabel", T(box.title), where);
                 message.check(dc, L"descriptlabel", box.text, where + (withIcon ? " icon" : " no icon"));
-                for (CButtonUI* button : buttons) message.check(dc, button, button->GetText(), where + " button");
+                for (CButtonUI* button : buttons)
+                    message.check(dc, button, button->GetText(), where + " button");
             }
         }
     }
