@@ -10,9 +10,12 @@
 #include "telemetry/OvReporter.h"
 #include "ui/DownloaderBox.h"
 #include "ui/MessageBox.h"
+#include "ui/controls.h"
 #include "ui/OvDownloaderErrorBox.h"
 #include "utility/disk.h"
 #include "utility/usystem.h"
+
+using ui::findAs;
 
 namespace {
 
@@ -21,18 +24,11 @@ const std::size_t kLinkTextMax = 255;
 const wchar_t kLicencePath[] = L"/other/protocol.html";
 const DWORD kHomepageTextColor = 0xFFFFFFFF;
 
-// Font ids 0 to 8 of the language face; Thai draws one pixel smaller.
+// Font ids 0 to 8 of the language face for Thai; every other language one larger.
 const int kLanguageFontSizes[] = {12, 14, 16, 18, 20, 22, 24, 28, 32};
 
 DownloaderModel* model() {
     return DownloaderModel::instance();
-}
-
-// The control of that name when it is of the kind, else null.
-template <typename T>
-T* findAs(DuiLib::CPaintManagerUI& pm, const wchar_t* name, const wchar_t* kind) {
-    DuiLib::CControlUI* control = pm.FindControl(name);
-    return control ? static_cast<T*>(control->GetInterface(kind)) : nullptr;
 }
 
 bool isTicked(DuiLib::CPaintManagerUI& pm) {
@@ -87,7 +83,8 @@ void CMainFrame::InitWindow() {
 void CMainFrame::applyLanguageFonts() {
     const std::wstring face = model()->languageProfile.fontFace;
     const int extra = DuiLib::skinLanguage() == L"th_TH" ? 0 : 1;
-    for (int id = 0; id < 9; ++id) m_pm.AddFont(id, face, kLanguageFontSizes[id] + extra, false, false, false, true);
+    for (int id = 0; id < 9; ++id)
+        m_pm.AddFont(id, face, kLanguageFontSizes[id] + extra, false, false, false, true);
     m_pm.SetDefaultFont(face, kLanguageFontSizes[0] + extra, false, false, false, true);
 }
 
@@ -142,7 +139,8 @@ void CMainFrame::refreshEditionView() {
 }
 
 void CMainFrame::selectPage(int index) {
-    if (auto* tab = findAs<DuiLib::CTabLayoutUI>(m_pm, L"maintab", L"TabLayout")) tab->SelectItem(index, true);
+    if (auto* tab = findAs<DuiLib::CTabLayoutUI>(m_pm, L"maintab", L"TabLayout"))
+        tab->SelectItem(index, true);
     showCustomPath(isFolderSectionOpen());
 }
 
@@ -164,7 +162,8 @@ void CMainFrame::refreshInstallState() {
     auto* pathEdit = findAs<DuiLib::CEditUI>(m_pm, L"pathedit", L"Edit");
     if (pathEdit && pathEdit->GetText() != path) pathEdit->SetText(path);
     setVisible(L"errorpathnoticeui", !valid);
-    if (DuiLib::CControlUI* install = m_pm.FindControl(L"installnowbtn")) install->SetEnabled(valid && isTicked(m_pm));
+    if (DuiLib::CControlUI* install = m_pm.FindControl(L"installnowbtn"))
+        install->SetEnabled(valid && isTicked(m_pm));
     showCustomPath(isFolderSectionOpen());
     if (!pathEdit) return;
     if (!valid) {

@@ -3,6 +3,7 @@
 #include "model/DownloaderModel.h"
 #include "skin/ButtonUI.h"
 #include "skin/StringTable.h"
+#include "ui/controls.h"
 
 namespace {
 
@@ -17,8 +18,7 @@ void setText(DuiLib::CPaintManagerUI& pm, const wchar_t* control, const wchar_t*
 }
 
 void setStripImages(DuiLib::CPaintManagerUI& pm, const wchar_t* control, const std::wstring& file) {
-    DuiLib::CControlUI* found = pm.FindControl(control);
-    auto* button = static_cast<DuiLib::CButtonUI*>(found ? found->GetInterface(L"Button") : nullptr);
+    auto* button = ui::findAs<DuiLib::CButtonUI>(pm, control, L"Button");
     if (!button) return;
     button->SetNormalImage(L"file='" + file + L"' source='0,0,100,32'");
     button->SetHotImage(L"file='" + file + L"' source='100,0,200,32'");

@@ -10,6 +10,7 @@
 #include "skin/SkinPackage.h"
 #include "skin/StringTable.h"
 #include "ui/CMainFrame.h"
+#include "ui/controls.h"
 
 namespace {
 
@@ -38,11 +39,8 @@ const struct {
 }  // namespace
 
 void CMainFrame::onLanguageComSelected(DuiLib::TNotifyUI& msg) {
-    DuiLib::CControlUI* combo = m_pm.FindControl(L"languageCombo");
-    DuiLib::CControlUI* item =
-        combo && combo->GetInterface(L"Combo")
-            ? static_cast<DuiLib::CComboUI*>(combo->GetInterface(L"Combo"))->GetItemAt(static_cast<int>(msg.wParam))
-            : nullptr;
+    auto* combo = ui::findAs<DuiLib::CComboUI>(m_pm, L"languageCombo", L"Combo");
+    DuiLib::CControlUI* item = combo ? combo->GetItemAt(static_cast<int>(msg.wParam)) : nullptr;
     if (!item) return;
     languageCodeText_ = item->GetText();
     DownloaderModel* model = DownloaderModel::instance();
@@ -76,8 +74,7 @@ void CMainFrame::loadLanguageFile() {
 
 void CMainFrame::applyLanguageTexts() {
     for (const auto& fixed : kFixedTexts) setText(fixed.control, DuiLib::textFor(fixed.stringId));
-    DuiLib::CControlUI* found = m_pm.FindControl(L"homepageBtn");
-    auto* homepage = found ? static_cast<DuiLib::CButtonUI*>(found->GetInterface(L"Button")) : nullptr;
+    auto* homepage = ui::findAs<DuiLib::CButtonUI>(m_pm, L"homepageBtn", L"Button");
     if (!homepage) return;
     homepage->SetTextColor(kHomepageTextColor);
     homepage->SetText(ConfigImp::getInstance()->getHomepage());

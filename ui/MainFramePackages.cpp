@@ -20,8 +20,8 @@ void CMainFrame::handOverGamePackages() {
     const std::wstring package = plain(first.packageName);
     std::wstring arguments;
     if (first.fromAppStore) {
-        arguments = kHandOverStart + package + L"|downloadapkurl=" + plain(first.url) + L";S.package=" + package +
-                    L";S.appname=" + plain(first.name) + L";S.appicon=" + plain(first.gameSltUrl) +
+        arguments = kHandOverStart + package + L"|downloadapkurl=" + plain(first.url) + L";S.package=" +
+                    package + L";S.appname=" + plain(first.name) + L";S.appicon=" + plain(first.gameSltUrl) +
                     L";S.appsize=96";
     } else if (!first.gameId.empty()) {
         arguments = kHandOverStart + package + L"|downloadgameid=" + plain(first.gameId);

@@ -24,7 +24,8 @@ using ItemList = std::unique_ptr<ITEMIDLIST, ItemListFree>;
 
 // The dialog always opens on drive C.
 int CALLBACK folderDialogEvent(HWND dialog, UINT message, LPARAM, LPARAM) {
-    if (message == BFFM_INITIALIZED) SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(L"C:"));
+    if (message == BFFM_INITIALIZED)
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(L"C:"));
     return 0;
 }
 
@@ -86,8 +87,8 @@ void CMainFrame::changePathClac(bool fromUser, const std::wstring& path) {
             // Keeping the hard disk still gets the space check.
             auto keep = [this, path] { changePathClac(false, path); };
             msg::showPathCheckBox(m_hWnd, {L"path_not", keep, false},
-                                  {L"path_ok", [this, best] { applyInstallPath(best); }, true}, L"path_noice", text,
-                                  keep);
+                                  {L"path_ok", [this, best] { applyInstallPath(best); }, true}, L"path_noice",
+                                  text, keep);
             return;
         }
         case PathPrompt::LowSpace: {

@@ -7,6 +7,7 @@
 #include "skin/ProgressUI.h"
 #include "skin/StringTable.h"
 #include "ui/CMainFrame.h"
+#include "ui/controls.h"
 #include "ui/progresstext.h"
 
 namespace {
@@ -20,8 +21,9 @@ const int kLeastCurlBar = 3;
 void CMainFrame::onDownloadProgress(int percent, int done, int total) {
     using ui::progresstext::DownloadUpdate;
     const bool arabic = ConfigImp::getInstance()->getLanguageCode() == L"ar";
-    const ui::progresstext::DownloadView view = ui::progresstext::downloadView(
-        percent, done, total, arabic, DuiLib::textFor(L"Label_downloading"), DuiLib::textFor(L"Label_getversion_info"));
+    const ui::progresstext::DownloadView view =
+        ui::progresstext::downloadView(percent, done, total, arabic, DuiLib::textFor(L"Label_downloading"),
+                                       DuiLib::textFor(L"Label_getversion_info"));
     if (view.kind == DownloadUpdate::Ignored) return;
     setText(L"loadingprogresslabel", view.status);
     setText(L"downloadProgressLabel", view.counter);
@@ -61,7 +63,5 @@ void CMainFrame::killPackageTimer() {
 }
 
 void CMainFrame::setBar(const wchar_t* name, int value) {
-    DuiLib::CControlUI* control = m_pm.FindControl(name);
-    if (auto* bar = control ? static_cast<DuiLib::CProgressUI*>(control->GetInterface(L"Progress")) : nullptr)
-        bar->SetValue(value);
+    if (auto* bar = ui::findAs<DuiLib::CProgressUI>(m_pm, name, L"Progress")) bar->SetValue(value);
 }

@@ -43,19 +43,22 @@ std::wstring iconFileFor(int kind) {
     return std::wstring();
 }
 
-bool showMessageBox(HWND owner, const ButtonDesc& button, const std::wstring& title, const std::wstring& message) {
+bool showMessageBox(HWND owner, const ButtonDesc& button, const std::wstring& title,
+                    const std::wstring& message) {
     return showBox(owner, {DuiLib::textFor(title), DuiLib::textFor(message), {resolved(button)}, nullptr});
 }
 
 bool showMessageBox2(HWND owner, const ButtonDesc& first, const ButtonDesc& second, const std::wstring& title,
                      const std::wstring& message) {
-    return showBox(owner,
-                   {DuiLib::textFor(title), DuiLib::textFor(message), {resolved(first), resolved(second)}, nullptr});
+    return showBox(
+        owner,
+        {DuiLib::textFor(title), DuiLib::textFor(message), {resolved(first), resolved(second)}, nullptr});
 }
 
-bool showPathCheckBox(HWND owner, const ButtonDesc& first, const ButtonDesc& second, const std::wstring& title,
-                      const std::wstring& text, std::function<void()> onClose) {
-    return showBox(owner, {DuiLib::textFor(title), text, {resolved(first), resolved(second)}, std::move(onClose)});
+bool showPathCheckBox(HWND owner, const ButtonDesc& first, const ButtonDesc& second,
+                      const std::wstring& title, const std::wstring& text, std::function<void()> onClose) {
+    return showBox(owner,
+                   {DuiLib::textFor(title), text, {resolved(first), resolved(second)}, std::move(onClose)});
 }
 
 }  // namespace msg

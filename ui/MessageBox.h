@@ -19,15 +19,16 @@
 namespace msg {
 
 // One button; icon kind 2. False when no box was opened.
-bool showMessageBox(HWND owner, const ButtonDesc& button, const std::wstring& title, const std::wstring& message);
+bool showMessageBox(HWND owner, const ButtonDesc& button, const std::wstring& title,
+                    const std::wstring& message);
 // Two buttons, the first on the left; icon kind 2.
 bool showMessageBox2(HWND owner, const ButtonDesc& first, const ButtonDesc& second, const std::wstring& title,
                      const std::wstring& message);
 // The install-path prompts: two buttons, icon kind 2, a text that is already
 // formatted (not an id), and onClose run when the box's own close button is
 // pressed.
-bool showPathCheckBox(HWND owner, const ButtonDesc& first, const ButtonDesc& second, const std::wstring& title,
-                      const std::wstring& text, std::function<void()> onClose);
+bool showPathCheckBox(HWND owner, const ButtonDesc& first, const ButtonDesc& second,
+                      const std::wstring& title, const std::wstring& text, std::function<void()> onClose);
 
 // True while a box showing this text is open.
 bool isMessageBoxOpen(const std::wstring& text);

@@ -4,6 +4,7 @@
 
 #include "skin/ContainerUI.h"
 #include "skin/LabelUI.h"
+#include "ui/controls.h"
 
 namespace msg {
 
@@ -111,8 +112,7 @@ void MessageBoxWindow::addRemoteButton(const ButtonDesc& button) {
 // Before the last of the bar's two spacers, so the buttons stand between
 // them in the order added.
 void MessageBoxWindow::insertButton(DuiLib::CControlUI* button) {
-    DuiLib::CControlUI* found = m_pm.FindControl(L"bottombar");
-    auto* bar = static_cast<DuiLib::CContainerUI*>(found ? found->GetInterface(L"Container") : nullptr);
+    auto* bar = ui::findAs<DuiLib::CContainerUI>(m_pm, L"bottombar", L"Container");
     if (!bar) {
         delete button;
         return;
@@ -136,7 +136,8 @@ void MessageBoxWindow::onSelection(DuiLib::CControlUI* sender) {
     enableOwner();
     ShowWindow(false);
     // A copy: the callback may open another box or close this one.
-    const std::function<void()> onClick = static_cast<CSelectionUI*>(sender->GetInterface(L"Selection"))->onClick();
+    const std::function<void()> onClick =
+        static_cast<CSelectionUI*>(sender->GetInterface(L"Selection"))->onClick();
     if (onClick) onClick();
     Close(1);
 }

@@ -60,7 +60,8 @@ void OvDownloaderErrorBox::InitWindow() {
     probe_.attach(m_pm);
     DownloaderModel* model = DownloaderModel::existingInstance();
     if (!model || model->installErrorText.empty()) return;
-    if (DuiLib::CControlUI* label = m_pm.FindControl(L"descriptlabel")) label->SetText(model->installErrorText);
+    if (DuiLib::CControlUI* label = m_pm.FindControl(L"descriptlabel"))
+        label->SetText(model->installErrorText);
 }
 
 void OvDownloaderErrorBox::onContactUs(DuiLib::TNotifyUI&) {

@@ -9,6 +9,7 @@
 #include "skin/ComboUI.h"
 #include "skin/ControlUI.h"
 #include "skin/ProgressUI.h"
+#include "skin/StringTable.h"
 
 namespace ui {
 
@@ -35,10 +36,12 @@ DuiLib::CControlUI* findControl(DuiLib::CPaintManagerUI& pm, const std::wstring&
 }
 
 int valueOf(DuiLib::CControlUI* control) {
-    if (auto* bar = static_cast<DuiLib::CProgressUI*>(control->GetInterface(L"Progress"))) return bar->GetValue();
+    if (auto* bar = static_cast<DuiLib::CProgressUI*>(control->GetInterface(L"Progress")))
+        return bar->GetValue();
     if (auto* option = static_cast<DuiLib::COptionUI*>(control->GetInterface(L"Option")))
         return option->IsSelected() ? 1 : 0;
-    if (auto* combo = static_cast<DuiLib::CComboUI*>(control->GetInterface(L"Combo"))) return combo->GetCurSel();
+    if (auto* combo = static_cast<DuiLib::CComboUI*>(control->GetInterface(L"Combo")))
+        return combo->GetCurSel();
     return -1;
 }
 
@@ -47,9 +50,10 @@ std::wstring describe(HWND hwnd, DuiLib::CControlUI* control) {
     POINT corners[2] = {{rc.left, rc.top}, {rc.right, rc.bottom}};
     MapWindowPoints(hwnd, nullptr, corners, 2);
     wchar_t head[160];
-    swprintf(head, 160, L"%d %d %ld %ld %ld %ld %d ", control->IsVisible() ? 1 : 0, control->IsEnabled() ? 1 : 0,
-             corners[0].x, corners[0].y, corners[1].x, corners[1].y, valueOf(control));
-    return head + control->GetText();
+    swprintf(head, 160, L"%d %d %ld %ld %ld %ld %d ", control->IsVisible() ? 1 : 0,
+             control->IsEnabled() ? 1 : 0, corners[0].x, corners[0].y, corners[1].x, corners[1].y,
+             valueOf(control));
+    return head + DuiLib::resolveTextId(control->GetText());
 }
 
 std::wstring describeWindow(HWND hwnd) {
@@ -58,8 +62,8 @@ std::wstring describeWindow(HWND hwnd) {
     RECT rc = {};
     GetWindowRect(hwnd, &rc);
     wchar_t head[160];
-    swprintf(head, 160, L"%d %d %ld %ld %ld %ld -1 ", IsWindowVisible(hwnd) ? 1 : 0, IsWindowEnabled(hwnd) ? 1 : 0,
-             rc.left, rc.top, rc.right, rc.bottom);
+    swprintf(head, 160, L"%d %d %ld %ld %ld %ld -1 ", IsWindowVisible(hwnd) ? 1 : 0,
+             IsWindowEnabled(hwnd) ? 1 : 0, rc.left, rc.top, rc.right, rc.bottom);
     return head + std::wstring(text);
 }
 

@@ -6,8 +6,9 @@
 // UTF-16 text "CONTROL\tANSWER_FILE". The window writes one UTF-8 line to
 // ANSWER_FILE and answers TRUE:
 //   visible enabled left top right bottom value text
-// with the rectangle in screen coordinates and value the progress value,
-// the option's selected state, the combo's selection or -1. CONTROL "#N"
+// with the rectangle in screen coordinates (empty until the control was
+// first laid out), value the progress value, the option's selected state,
+// the combo's selection or -1, and the text as the control shows it. CONTROL "#N"
 // names the Nth button that answers "Selection" (from 1); "*" the window's
 // own text. A missing control answers FALSE and writes nothing.
 #pragma once

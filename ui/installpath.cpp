@@ -75,8 +75,8 @@ std::wstring driveLetter(const std::wstring& path) {
     return path.substr(0, 1);
 }
 
-PathPrompt choosePathPrompt(const std::wstring& path, bool fromUser, const std::wstring& bestPath, bool bestIsSsd,
-                            const DiskQueries& disk) {
+PathPrompt choosePathPrompt(const std::wstring& path, bool fromUser, const std::wstring& bestPath,
+                            bool bestIsSsd, const DiskQueries& disk) {
     if (bestPath.size() > 2 && path.substr(0, 2) == bestPath.substr(0, 2)) return PathPrompt::SameDisk;
     if (fromUser && bestIsSsd && !bestPath.empty() && !disk.isSsd(path.substr(0, 2))) return PathPrompt::Ssd;
     if (disk.usableFreeMB(path) < kLowSpaceMB) return PathPrompt::LowSpace;

@@ -53,8 +53,8 @@ struct DiskQueries {
 
 // The prompt for the folder path the user chose (fromUser) or kept, with
 // the recommended folder bestPath on an SSD or not.
-PathPrompt choosePathPrompt(const std::wstring& path, bool fromUser, const std::wstring& bestPath, bool bestIsSsd,
-                            const DiskQueries& disk);
+PathPrompt choosePathPrompt(const std::wstring& path, bool fromUser, const std::wstring& bestPath,
+                            bool bestIsSsd, const DiskQueries& disk);
 
 }  // namespace installpath
 }  // namespace ui

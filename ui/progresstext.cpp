@@ -88,9 +88,10 @@ std::wstring packageText(const std::wstring& label, const std::wstring& appName,
     if (count >= 2) text += L" (" + std::to_wstring(index) + L"/" + std::to_wstring(count) + L")";
     text += kFullWidthColon;
     const std::int64_t currentMiB = current / 1048576;
-    text += currentMiB != 0 ? std::to_wstring(currentMiB) + L"M / " : std::to_wstring(current / 1024) + L"KB / ";
-    text += std::to_wstring(total / 1048576) + L"M (<c #268fd6>" + std::to_wstring(packagePercent(current, total)) +
-            L"%</c>)";
+    text +=
+        currentMiB != 0 ? std::to_wstring(currentMiB) + L"M / " : std::to_wstring(current / 1024) + L"KB / ";
+    text += std::to_wstring(total / 1048576) + L"M (<c #268fd6>" +
+            std::to_wstring(packagePercent(current, total)) + L"%</c>)";
     return text;
 }
 

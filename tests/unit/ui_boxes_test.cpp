@@ -82,7 +82,8 @@ TEST_F(Boxes, MessageBoxShowsItsTextsAndOneButton) {
 TEST_F(Boxes, TwoButtonsStandInOrderAndRunOnlyTheirOwnCallback) {
     std::string ran;
     ASSERT_TRUE(msg::showMessageBox2(ownerWindow(), {L"jump_download", [&] { ran += "left "; }, true},
-                                     {L"do_exit", [&] { ran += "right "; }, false}, L"MsgBox_error", L"MsgBox_32"));
+                                     {L"do_exit", [&] { ran += "right "; }, false}, L"MsgBox_error",
+                                     L"MsgBox_32"));
     HWND box = findWindow(kBoxClass);
     pump.until([&] { return selections(box).front()->GetWidth() > 0; });  // laid out
     const auto buttons = selections(box);
@@ -129,14 +130,16 @@ TEST_F(Boxes, PlainMessageBoxCloseKeepsCallbacksUnrun) {
     EXPECT_FALSE(ran);
     EXPECT_TRUE(IsWindowEnabled(ownerWindow()));
     // Gone from the register: it can be shown again.
-    EXPECT_TRUE(msg::showMessageBox(ownerWindow(), {L"sure", nullptr, true}, L"MSGBox_noice", L"change_path_tip"));
+    EXPECT_TRUE(
+        msg::showMessageBox(ownerWindow(), {L"sure", nullptr, true}, L"MSGBox_noice", L"change_path_tip"));
 }
 
 TEST_F(Boxes, ABoxOpenedFromAButtonKeepsTheOwnerDisabled) {
     auto second = [this] {
         msg::showMessageBox(ownerWindow(), {L"sure", nullptr, true}, L"path_noice", L"the second");
     };
-    ASSERT_TRUE(msg::showMessageBox(ownerWindow(), {L"path_not", second, false}, L"path_noice", L"the first"));
+    ASSERT_TRUE(
+        msg::showMessageBox(ownerWindow(), {L"path_not", second, false}, L"path_noice", L"the first"));
     ASSERT_TRUE(selections(findWindow(kBoxClass)).front()->Activate());
     ASSERT_TRUE(pump.until([] { return !msg::isMessageBoxOpen(L"the first"); }));
     EXPECT_TRUE(msg::isMessageBoxOpen(L"the second"));
@@ -170,7 +173,8 @@ TEST_F(Boxes, IconKinds) {
         if (c.image) {
             EXPECT_EQ(c.image, icon->GetBkImage()) << c.kind;
         }
-        EXPECT_EQ(c.textWidth, box->GetPaintManager().FindControl(L"descriptlabel")->GetFixedWidth()) << c.kind;
+        EXPECT_EQ(c.textWidth, box->GetPaintManager().FindControl(L"descriptlabel")->GetFixedWidth())
+            << c.kind;
         box->Close(1);
         ASSERT_TRUE(pump.until([&] { return !msg::isMessageBoxOpen(text); }));
     }

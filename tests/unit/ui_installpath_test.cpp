@@ -33,13 +33,14 @@ TEST(InstallPath, CompletionToTheProductFolder) {
     } cases[] = {
         {en, L"D:\\", L"D:\\Orvane\\Orvane9\\"},
         {cn, L"D:\\", L"D:\\Kavora\\Orvane9\\"},
-        {en, L"D:", L"D:\\Orvane\\Orvane9\\"},                       // a root given without its backslash
+        {en, L"D:", L"D:\\Orvane\\Orvane9\\"},                        // a root given without its backslash
         {en, L"D:\\Games\\Kavora", L"D:\\Games\\Kavora\\Orvane9\\"},  // the brand folder: edition folder only
         {en, L"D:\\Games\\KAVORA\\", L"D:\\Games\\KAVORA\\Orvane9\\"},
         {en, L"D:\\Kavora\\Games", L"D:\\Kavora\\Games\\Orvane\\Orvane9\\"},  // brand not at the end
         {en, L"D:\\Games", L"D:\\Games\\Orvane\\Orvane9\\"},
         {en, L"D:\\Games\\Orvane9\\", L"D:\\Games\\Orvane9\\"},  // names the product already
-        {en, L"D:\\Games\\orvane9\\", L"D:\\Games\\orvane9\\Orvane\\Orvane9\\"},  // the product test minds case
+        {en, L"D:\\Games\\orvane9\\",
+         L"D:\\Games\\orvane9\\Orvane\\Orvane9\\"},  // the product test minds case
         {en, L"D:\\Emu\\doririda", L"D:\\Emu\\doririda\\"},
         {en, L"Orvane\\x", L"Orvane\\x\\Orvane\\Orvane9\\"},  // a name at the very start does not count
         {en, L"D:/Games/Orvane", L"D:/Games/Orvane\\"},       // completion does not normalise

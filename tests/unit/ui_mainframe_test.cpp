@@ -58,7 +58,9 @@ protected:
     int bar(const wchar_t* name) {
         return static_cast<DuiLib::CProgressUI*>(find(name)->GetInterface(L"Progress"))->GetValue();
     }
-    int page() { return static_cast<DuiLib::CTabLayoutUI*>(find(L"maintab")->GetInterface(L"TabLayout"))->GetCurSel(); }
+    int page() {
+        return static_cast<DuiLib::CTabLayoutUI*>(find(L"maintab")->GetInterface(L"TabLayout"))->GetCurSel();
+    }
     void click(const wchar_t* name) {
         ASSERT_NE(nullptr, find(name)) << name;
         ASSERT_TRUE(find(name)->Activate()) << name;
@@ -86,7 +88,8 @@ TEST_F(MainFrame, OpensOnTheStartPage) {
     EXPECT_FALSE(visible(L"userdefinitionsui"));
     EXPECT_TRUE(visible(L"userdefinitionLayout"));
     EXPECT_FALSE(visible(L"backLayout"));
-    EXPECT_TRUE(static_cast<DuiLib::COptionUI*>(find(L"acceptprotocolopt")->GetInterface(L"Option"))->IsSelected());
+    EXPECT_TRUE(
+        static_cast<DuiLib::COptionUI*>(find(L"acceptprotocolopt")->GetInterface(L"Option"))->IsSelected());
     EXPECT_EQ(L"Install Now", text(L"installnowbtn"));
     EXPECT_TRUE(enabled(L"installnowbtn"));
     EXPECT_FALSE(visible(L"errorpathnoticeui"));
@@ -134,11 +137,11 @@ TEST_F(MainFrame, TypedFoldersAreCompletedOrRefused) {
     } cases[] = {
         {L"C:\\Games", L"C:\\Games\\Orvane\\Orvane9\\", true},
         {L"C:\\", L"C:\\Orvane\\Orvane9\\", true},
-        {L"C:/Games//Orvane9", L"C:\\Games\\Orvane9\\", true},           // normalised once valid
+        {L"C:/Games//Orvane9", L"C:\\Games\\Orvane9\\", true},         // normalised once valid
         {L"  C:\\Games\\Orvane9\\", L"C:\\Games\\Orvane9\\", true},    // leading blanks
-        {L"C:\\My|Games", L"C:\\My|Games\\Orvane\\Orvane9\\", false},    // forbidden character
-        {L"C:\\ \\Games", L"C:\\ \\Games\\Orvane\\Orvane9\\", false},    // a blank folder
-        {L"C:/Bad:Name/", L"C:/Bad:Name/\\Orvane\\Orvane9\\", false},    // stored as completed
+        {L"C:\\My|Games", L"C:\\My|Games\\Orvane\\Orvane9\\", false},  // forbidden character
+        {L"C:\\ \\Games", L"C:\\ \\Games\\Orvane\\Orvane9\\", false},  // a blank folder
+        {L"C:/Bad:Name/", L"C:/Bad:Name/\\Orvane\\Orvane9\\", false},  // stored as completed
     };
     for (const auto& c : cases) {
         typePath(c.typed);
@@ -172,9 +175,10 @@ TEST_F(MainFrame, MissingDriveGetsTheLowSpacePromptWithTheRecommendedDisk) {
     EXPECT_TRUE(hasLogLine("left 17G"));
     HWND box = findWindow(L"MessageBoxWindow");
     ASSERT_NE(nullptr, box);
-    EXPECT_EQ(L"There is not enough space available on this disk for installation, it's recommended to use Disk C, "
-              L"do you want to change the path?",
-              textOf(box, L"descriptlabel"));
+    EXPECT_EQ(
+        L"There is not enough space available on this disk for installation, it's recommended to use Disk C, "
+        L"do you want to change the path?",
+        textOf(box, L"descriptlabel"));
     EXPECT_FALSE(IsWindowEnabled(hwnd));
     // "Change path" takes the recommended folder without another check.
     auto* bar = static_cast<DuiLib::CContainerUI*>(control(box, L"bottombar")->GetInterface(L"Container"));
@@ -197,11 +201,14 @@ TEST_F(MainFrame, HardDiskWhileTheRecommendedIsAnSsd) {
         typePath(L"Z:\\tmp\\Games");
         HWND box = findWindow(L"MessageBoxWindow");
         ASSERT_NE(nullptr, box);
-        EXPECT_EQ(L"HDD (Disk Z) may lead to game stuttering, please choose SSD (Disk C) for better performance, do "
-                  L"you want to change the path?",
-                  textOf(box, L"descriptlabel"));
+        EXPECT_EQ(
+            L"HDD (Disk Z) may lead to game stuttering, please choose SSD (Disk C) for better performance, "
+            L"do "
+            L"you want to change the path?",
+            textOf(box, L"descriptlabel"));
         EXPECT_EQ(L"Install location", textOf(box, L"titlelabel"));
-        auto* bar = static_cast<DuiLib::CContainerUI*>(control(box, L"bottombar")->GetInterface(L"Container"));
+        auto* bar =
+            static_cast<DuiLib::CContainerUI*>(control(box, L"bottombar")->GetInterface(L"Container"));
         EXPECT_EQ(L"Keep current", bar->GetItemAt(1)->GetText());
         ASSERT_TRUE(bar->GetItemAt(answer.button)->Activate());
         ASSERT_TRUE(pump.until([] { return countWindows(L"MessageBoxWindow") == 0; }));

@@ -67,7 +67,7 @@ TEST(InstallProgress, TimerFillsTheRestThenWaits) {
     int step = 0;
     std::vector<int> bars;
     for (int tick = 0; tick < 21; ++tick) bars.push_back(installTickBar(step));
-    const std::vector<int> expected = {64, 66, 68, 70, 72, 74, 76, 78, 80, 82, 84,
+    const std::vector<int> expected = {64, 66, 68, 70, 72, 74, 76, 78,  80,  82, 84,
                                        86, 88, 90, 92, 94, 96, 98, 100, 100, 100};
     EXPECT_EQ(expected, bars);
 }
@@ -80,14 +80,25 @@ TEST(PackageProgress, StatusLine) {
         std::int64_t total;
         const wchar_t* text;
     } cases[] = {
-        {1, 2, 12LL * kMiB, 240LL * kMiB, L"Downloading Farm Story (1/2)\xFF1A" L"12M / 240M (<c #268fd6>5%</c>)"},
+        {1, 2, 12LL * kMiB, 240LL * kMiB,
+         L"Downloading Farm Story (1/2)\xFF1A"
+         L"12M / 240M (<c #268fd6>5%</c>)"},
         {2, 2, 240LL * kMiB, 240LL * kMiB,
-         L"Downloading Farm Story (2/2)\xFF1A" L"240M / 240M (<c #268fd6>100%</c>)"},
-        {1, 1, 12LL * kMiB, 240LL * kMiB, L"Downloading Farm Story\xFF1A" L"12M / 240M (<c #268fd6>5%</c>)"},
-        {1, 1, 512000, 900000, L"Downloading Farm Story\xFF1A" L"500KB / 0M (<c #268fd6>56%</c>)"},
-        {1, 1, 0, 0, L"Downloading Farm Story\xFF1A" L"0KB / 0M (<c #268fd6>0%</c>)"},
+         L"Downloading Farm Story (2/2)\xFF1A"
+         L"240M / 240M (<c #268fd6>100%</c>)"},
+        {1, 1, 12LL * kMiB, 240LL * kMiB,
+         L"Downloading Farm Story\xFF1A"
+         L"12M / 240M (<c #268fd6>5%</c>)"},
+        {1, 1, 512000, 900000,
+         L"Downloading Farm Story\xFF1A"
+         L"500KB / 0M (<c #268fd6>56%</c>)"},
+        {1, 1, 0, 0,
+         L"Downloading Farm Story\xFF1A"
+         L"0KB / 0M (<c #268fd6>0%</c>)"},
         // Past 2 GiB nothing wraps.
-        {1, 1, 3LL * 1024 * kMiB, 4LL * 1024 * kMiB, L"Downloading Farm Story\xFF1A" L"3072M / 4096M (<c #268fd6>75%</c>)"},
+        {1, 1, 3LL * 1024 * kMiB, 4LL * 1024 * kMiB,
+         L"Downloading Farm Story\xFF1A"
+         L"3072M / 4096M (<c #268fd6>75%</c>)"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.text, packageText(L"Downloading", L"Farm Story", c.index, c.count, c.current, c.total));

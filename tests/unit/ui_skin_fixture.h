@@ -107,8 +107,8 @@ inline std::wstring textOf(HWND hwnd, const std::wstring& name) {
 class OwnerWindow {
 public:
     OwnerWindow()
-        : hwnd_(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 640, 400, nullptr, nullptr,
-                                GetModuleHandleW(nullptr), nullptr)) {}
+        : hwnd_(CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP | WS_VISIBLE, 100, 100, 640, 400, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr)) {}
     ~OwnerWindow() {
         if (IsWindow(hwnd_)) DestroyWindow(hwnd_);
     }

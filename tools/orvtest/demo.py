@@ -1,20 +1,26 @@
 """The demo: a content server with a channel's three documents and the
 emulator's full installer, the report and analytics receivers, and the
 installer itself under Wine, started under a campaign's launch name and
-pointed at them. Prints what the receivers got once the installer ends.
+pointed at them. On the user's display the user installs; on a headless
+machine (no DISPLAY) the demo clicks through the install itself on a
+virtual display and saves a screenshot of each page. Prints where the
+emulator (its stand-in) was installed, the screenshots' folder, and what
+the receivers got once the installer ends.
 
     python3 -m orvtest.demo [--channel 5678] [--language en] [--timeout SECONDS]
 """
 
 import argparse
 import os
+import re
 import shutil
 import subprocess
 import sys
+from typing import Optional
 
 from orvtest.receivers import AnalyticsReceiver, ReportReceiver
 from orvtest.server import LocalServer
-from orvtest.wine import BUILD, WINERUN, copy_prefix, template_prefix
+from orvtest.wine import BUILD, WINERUN, Scenario, copy_prefix, template_prefix
 
 INSTALLER_PATH = "/player_files/demo/OrvaneFullInstaller.exe"
 
@@ -50,6 +56,50 @@ def demo_prefix() -> str:
     return prefix
 
 
+class DemoPrefix(Scenario):
+    """The demo's persistent prefix, used the way a test scenario is."""
+
+    def __init__(self, prefix: str):
+        super().__init__("demo")
+        self.prefix = prefix
+        self.root = os.path.dirname(prefix)
+
+
+def click_through(prefix: DemoPrefix, screens: str) -> None:
+    """The user's part on a headless machine: install, then start the emulator."""
+    from orvtest.installer_ui import MAIN, InstallerUI, wait_until
+    ui = InstallerUI(prefix, screens)
+    ui.xdo("mousemove", 1, 1)
+    ui.wait_window(MAIN)
+    ui.screenshot("1_start_page")
+    ui.click(MAIN, "installnowbtn")
+    phases = {"Downloading": "2_progress_download", "Installing": "3_progress_install"}
+
+    def finished():
+        status = ui.probe(MAIN, "loadingprogresslabel")
+        for start, shot in list(phases.items()):
+            if status and status.visible and status.text.startswith(start):
+                ui.screenshot(shot)
+                del phases[start]
+        finish = ui.probe(MAIN, "tastenowbtn")
+        return finish and finish.visible
+    wait_until("the finish page", finished, timeout=600)
+    ui.screenshot("4_finish_page")
+    ui.click(MAIN, "tastenowbtn")
+
+
+def this_run(log: str) -> str:
+    """The log records of the latest run (the file keeps earlier ones)."""
+    at = log.rfind(" start run")
+    return log[at:] if at >= 0 else log
+
+
+def install_folder(prefix: DemoPrefix) -> Optional[str]:
+    """The folder the installer handed to the emulator's installer, from its log."""
+    found = re.findall(r'install player param: .* -path="([^"]+)"', this_run(prefix.read_log()))
+    return found[-1] if found else None
+
+
 def main() -> int:
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--channel", default="5678")
@@ -67,6 +117,8 @@ def main() -> int:
         reports, analytics = ReportReceiver(telemetry), AnalyticsReceiver(telemetry)
 
         prefix = demo_prefix()
+        headless = not os.environ.get("DISPLAY")
+        screens = os.path.join(os.path.dirname(BUILD), "demo-screens")
         launch_dir = os.path.join(os.path.dirname(BUILD), "demo-downloads")
         os.makedirs(launch_dir, exist_ok=True)
         exe = os.path.join(launch_dir, f"orvane9_{args.language}_{args.channel}_demo.exe")
@@ -75,15 +127,37 @@ def main() -> int:
                "ORVANE_TEST_HOST_REPORT": telemetry.url("").rstrip("/"),
                "ORVANE_TEST_HOST_ANALYTICS": telemetry.url("").rstrip("/")}
         print(f"demo: content server {origin}, receivers {telemetry.url('')}")
-        print(f"demo: running {os.path.basename(exe)} in {prefix}; close its window to end")
+        demo = DemoPrefix(prefix)
+        if headless:
+            env["DISPLAY"] = demo.display_env()["DISPLAY"]
+            print(f"demo: no display; running {os.path.basename(exe)} on {env['DISPLAY']} and installing")
+        else:
+            print(f"demo: running {os.path.basename(exe)} in {prefix}; close its window to end")
         proc = subprocess.Popen([WINERUN, exe], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
+            if headless:
+                click_through(demo, screens)
             proc.wait(args.timeout)
-        except subprocess.TimeoutExpired:
+        except (subprocess.TimeoutExpired, AssertionError) as problem:
+            if isinstance(problem, AssertionError):
+                print(f"demo: {problem}")
             subprocess.run([WINERUN, "taskkill", "/im", os.path.basename(exe)], env=env,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             proc.wait(60)
         print(f"demo: the installer ended with code {proc.returncode}")
+        folder = install_folder(demo)
+        if folder:
+            print(f"demo: the emulator (stand-in) was installed in {folder} = {demo.host_path(folder)}")
+            print("demo: installed files:", ", ".join(sorted(os.listdir(demo.host_path(folder)))))
+            record = os.path.join(demo.host_path(folder), "standin_record.txt")
+            if os.path.exists(record):
+                with open(record, encoding="utf-8", errors="replace") as f:
+                    for line in f:
+                        print("demo: started:", line.strip().replace("\t", " "))
+        else:
+            print("demo: nothing was installed")
+        if headless:
+            print(f"demo: screenshots of each page are in {screens}")
         print("demo: content requests:", ", ".join(f"{r.method} {r.path}" for r in content.requests) or "none")
         for batch in reports.accepted:
             print("demo: report batch:", ", ".join(e["eventKey"] for e in batch.events))

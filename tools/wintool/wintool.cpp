@@ -7,6 +7,7 @@
 //                                         or "#N" for its Nth button (from 1); in a
 //                                         skin window, the control of that name or
 //                                         its Nth run-time button
+//   wintool count CLASS                   print how many top-level windows of CLASS exist
 //   wintool probe CLASS CONTROL           print a skin window's control (test builds):
 //                                         "visible enabled left top right bottom value text"
 // Exit code 0 on success, 2 when no such window or control exists, 1 on bad usage.
@@ -90,7 +91,8 @@ int clickSkinControl(HWND hwnd, const wchar_t* control) {
     std::istringstream fields(askProbe(hwnd, control));
     int visible = 0, enabled = 0;
     POINT corners[2];
-    if (!(fields >> visible >> enabled >> corners[0].x >> corners[0].y >> corners[1].x >> corners[1].y)) return 2;
+    if (!(fields >> visible >> enabled >> corners[0].x >> corners[0].y >> corners[1].x >> corners[1].y))
+        return 2;
     MapWindowPoints(nullptr, hwnd, corners, 2);
     const LPARAM at = MAKELPARAM((corners[0].x + corners[1].x) / 2, (corners[0].y + corners[1].y) / 2);
     PostMessageW(hwnd, WM_MOUSEMOVE, 0, at);
@@ -109,9 +111,19 @@ int click(HWND hwnd, const wchar_t* caption) {
 
 }  // namespace
 
+int count(const wchar_t* className) {
+    int windows = 0;
+    for (HWND w = FindWindowExW(nullptr, nullptr, className, nullptr); w;
+         w = FindWindowExW(nullptr, w, className, nullptr))
+        ++windows;
+    std::printf("%d\n", windows);
+    return 0;
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 1;
     std::wstring verb = argv[1];
+    if (verb == L"count") return count(argv[2]);
     HWND hwnd = findTop(argv[2]);
     if (!hwnd) return 2;
     if (verb == L"post" && argc == 5) return post(hwnd, argv[3], argv[4]);
