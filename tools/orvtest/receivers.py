@@ -38,7 +38,7 @@ import weakref
 from dataclasses import dataclass
 from typing import Any, Callable, List, Optional
 
-from orvtest.server import TLS_KINDS, LocalServer, Recorded, Response
+from orvtest.server import TLS_KINDS, LocalServer, Recorded, Response, serve_until_interrupted
 
 REPORT_PATH = "/collection/biz/upload"
 ANALYTICS_PATH = "/mp/collect"
@@ -279,17 +279,7 @@ def main() -> None:
     srv = LocalServer(tls=args.tls, cert_dir=args.cert_dir).start()
     ReportReceiver(srv, _printer("report"))
     AnalyticsReceiver(srv, _printer("analytics"))
-    if args.port_file:
-        with open(args.port_file + ".tmp", "w") as f:
-            f.write(str(srv.port))
-        os.replace(args.port_file + ".tmp", args.port_file)
-    print(f"report server and analytics endpoint on {srv.url('')}", flush=True)
-    try:
-        threading.Event().wait()
-    except KeyboardInterrupt:
-        pass
-    finally:
-        srv.stop()
+    serve_until_interrupted(srv, args.port_file, f"report server and analytics endpoint on {srv.url('')}")
 
 
 if __name__ == "__main__":

@@ -363,11 +363,16 @@ def main() -> None:
     ap.add_argument("--cert-dir", help="folder of the test certificates (default: the build's)")
     args = ap.parse_args()
     srv = LocalServer(args.root, tls=args.tls, cert_dir=args.cert_dir).start()
-    if args.port_file:
-        with open(args.port_file + ".tmp", "w") as f:
+    serve_until_interrupted(srv, args.port_file, f"serving {args.root} on {srv.url()}")
+
+
+def serve_until_interrupted(srv: "LocalServer", port_file: Optional[str], banner: str) -> None:
+    """For the standalone programs: publish the port (atomically), then serve until Ctrl-C."""
+    if port_file:
+        with open(port_file + ".tmp", "w") as f:
             f.write(str(srv.port))
-        os.replace(args.port_file + ".tmp", args.port_file)
-    print(f"serving {args.root} on {srv.url()}", flush=True)
+        os.replace(port_file + ".tmp", port_file)
+    print(banner, flush=True)
     try:
         threading.Event().wait()
     except KeyboardInterrupt:
